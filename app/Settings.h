@@ -1,0 +1,40 @@
+// Velmaro — the settings file "SET": the record Conf, 14 bytes on disk.
+//
+// Layout: seven 16-bit two's-complement fields, least significant byte
+// first, no header and no gap: MaxIndex at offset 0, Kind(0)..Kind(5) at
+// offsets 2..12. Bytes after the 14th belong to nobody and stay as they are.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+
+#include "app/FileAccess.h"
+#include "app/SetRec.h"
+
+inline constexpr std::size_t kSetRecBytes = 14;
+
+// A relative name: the file lies in the working directory at each open.
+inline constexpr char kSettingsFile[] = "SET";
+
+std::array<std::uint8_t, kSetRecBytes> EncodeSetRec(const SetRec& record);
+
+// Fields wholly inside bytes are read; the rest, including a field cut in
+// two by the end, stay 0.
+SetRec DecodeSetRec(std::span<const std::uint8_t> bytes);
+
+// Opens (creating it empty if missing) and reads the file into Conf. On
+// failure Conf is left as it was and the reason is returned.
+file_access::Status LoadSettings(const std::filesystem::path& file = kSettingsFile);
+
+// Writes Conf over the first 14 bytes of the file, creating it if missing;
+// the file is never shortened.
+file_access::Status SaveSettings(const std::filesystem::path& file = kSettingsFile);
+
+// MaxIndex outside -1..5 cannot come from this program: it is damaged and
+// replaced by 0 (one fish); the kinds stay as read. Returns the warning to
+// give, or an empty text when the record is sound.
+std::string RepairDamagedCount(SetRec& record);

@@ -1,0 +1,148 @@
+// Velmaro — start-up, the main window's layout and shutdown.
+#include "app/Startup.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QMessageBox>
+#include <QScreen>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/Settings.h"
+#include "render/Form1.h"
+#include "render/RasterCopy.h"
+#include "sim/Aquarium.h"
+#include "sim/Int16.h"
+
+std::int16_t TwipX = 0;
+std::int16_t TwipY = 0;
+
+namespace {
+
+constexpr int kPictureWidth = 500;
+constexpr int kPictureHeight = 300;
+
+int exit_status = 0;
+
+void ReportProblem(QWidget* parent, const QString& text) {
+  std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+  std::fflush(stderr);
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Velmaro"), text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+QString WithReason(const QString& text, const std::string& reason) {
+  return text + QLatin1Char('\n') + QString::fromStdString(reason);
+}
+
+// The window's outer size and place are kept in twips, as the layout rules
+// are written; the window system works in whole pixels. Converting with the
+// rounded twips per pixel in both directions makes the inner area come out
+// at exactly 500 x 300 on every screen.
+int ToPixels(double twips, std::int16_t twipsPerPixel) {
+  return Nearest16(twips / twipsPerPixel);
+}
+
+double OuterWidth(const QWidget& w) { return static_cast<double>(TwipX) * w.frameGeometry().width(); }
+double OuterHeight(const QWidget& w) { return static_cast<double>(TwipY) * w.frameGeometry().height(); }
+
+void SetOuterWidth(QWidget& w, double twips) {
+  const int frame = w.frameGeometry().width() - w.width();
+  w.resize(ToPixels(twips, TwipX) - frame, w.height());
+}
+
+void SetOuterHeight(QWidget& w, double twips) {
+  const int frame = w.frameGeometry().height() - w.height();
+  w.resize(w.width(), ToPixels(twips, TwipY) - frame);
+}
+
+// Places the window's outer frame in the middle of the primary screen.
+void CentreOnScreen(QWidget& w) {
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  const double top = (static_cast<double>(TwipY) * screen.height() - OuterHeight(w)) / 2;
+  const double left = (static_cast<double>(TwipX) * screen.width() - OuterWidth(w)) / 2;
+  w.move(screen.x() + ToPixels(left, TwipX), screen.y() + ToPixels(top, TwipY));
+}
+
+// A window manager adds its frame only once the window is mapped, so the
+// first centring could not count it. Centre once more when it shows up.
+class FrameCentring : public QObject {
+ public:
+  explicit FrameCentring(QWidget& window) : QObject(&window), window_(window) {
+    window.installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == &window_ && event->type() == QEvent::Move &&
+        window_.frameGeometry().size() != window_.geometry().size()) {
+      window_.removeEventFilter(this);
+      CentreOnScreen(window_);
+      deleteLater();
+    }
+    return false;
+  }
+
+ private:
+  QWidget& window_;
+};
+
+}  // namespace
+
+void PrepareApplication() {
+  QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+      Qt::HighDpiScaleFactorRoundingPolicy::Round);
+}
+
+void LayoutMainWindow(Form1& form) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  // At least 1, so that a screen of absurd density cannot divide by zero.
+  TwipX = std::max<std::int16_t>(1, Nearest16(1440.0 / screen->logicalDotsPerInchX()));
+  TwipY = std::max<std::int16_t>(1, Nearest16(1440.0 / screen->logicalDotsPerInchY()));
+
+  SetOuterWidth(form, OuterWidth(form) - TwipX * double{form.ScaleWidth()} + TwipX * kPictureWidth);
+  SetOuterHeight(form, OuterHeight(form) - TwipY * double{form.ScaleHeight()} + TwipY * kPictureHeight);
+  CentreOnScreen(form);
+
+  form.suisou().SetBounds(0, 0, kPictureWidth, kPictureHeight);
+  form.work().Resize(kPictureWidth, kPictureHeight);
+  form.back().Resize(kPictureWidth, kPictureHeight);
+  BitBlt(form.back().hDC(), 0, 0, kPictureWidth, kPictureHeight, form.suisou().hDC(), 0, 0,
+         SRCCOPY);
+
+  // The picture never changes size, so neither does the window.
+  form.setFixedSize(form.size());
+  new FrameCentring(form);
+  form.show();
+}
+
+void Form_Unload(Form1& form, std::int16_t& /*Cancel*/) {
+  if (const auto saved = SaveSettings(); !saved.ok) {
+    exit_status = 1;
+    ReportProblem(&form, WithReason(kSaveFailedText, saved.reason));
+  }
+}
+
+int ExitStatus() { return exit_status; }
+
+void ResetStartupState() {
+  TwipX = TwipY = 0;
+  exit_status = 0;
+}
+
+std::unique_ptr<Form1> Main() {
+  if (const auto loaded = LoadSettings(); !loaded.ok) {
+    ResetConf();
+    ReportProblem(nullptr, WithReason(kLoadFailedText, loaded.reason));
+  } else if (const std::string warning = RepairDamagedCount(Conf); !warning.empty()) {
+    std::fprintf(stderr, "%s\n", warning.c_str());
+  }
+
+  auto form = std::make_unique<Form1>();
+  Form1* window = form.get();
+  form->SetUnloadHandler([window](std::int16_t& cancel) { Form_Unload(*window, cancel); });
+  LayoutMainWindow(*form);
+  SeedFish(*form);
+  return form;
+}

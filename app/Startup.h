@@ -1,0 +1,39 @@
+// Velmaro — start-up, the main window's layout and shutdown.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+class Form1;
+
+// Twips (1/1440 inch) per screen pixel, set once by LayoutMainWindow.
+extern std::int16_t TwipX;
+extern std::int16_t TwipY;
+// Puts TwipX, TwipY and the exit status back to their start-up state.
+void ResetStartupState();
+
+inline const QString kLoadFailedText =
+    QStringLiteral("設定ファイル「SET」を読み込めませんでした。既定の設定で続けます。");
+inline const QString kSaveFailedText =
+    QStringLiteral("設定ファイル「SET」に保存できませんでした。");
+
+// Must run before the application object exists: whole device pixel ratios
+// keep the pixel art sharp and the screen's real twips visible.
+void PrepareApplication();
+
+// Loads the settings, loads and lays out the main window, shows it and seeds
+// the fish. The caller keeps the window until the event loop ends.
+std::unique_ptr<Form1> Main();
+
+// Inner area exactly 500 x 300 pixels, window centred on the screen by its
+// outer size, surfaces sized and the background copied into back; then shown.
+void LayoutMainWindow(Form1& form);
+
+// The main window's unload: saves the settings. A failed save is reported and
+// makes the program end with a non-zero status; the unload goes on regardless.
+void Form_Unload(Form1& form, std::int16_t& Cancel);
+
+// 0 unless something that must not fail did (a failed save).
+int ExitStatus();

@@ -1,0 +1,17 @@
+// Velmaro — a desktop goldfish aquarium.
+#include <QApplication>
+
+#include "app/Startup.h"
+#include "render/Form1.h"
+
+int main(int, char** argv) {
+  PrepareApplication();
+  // The command line is not the program's business: Qt sees the name alone.
+  int qtArgc = 1;
+  char* qtArgv[] = {argv[0], nullptr};
+  QApplication application(qtArgc, qtArgv);
+
+  const std::unique_ptr<Form1> form = Main();
+  const int loop = application.exec();
+  return loop != 0 ? loop : ExitStatus();
+}

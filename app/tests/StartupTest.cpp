@@ -1,0 +1,150 @@
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+#include "app/Settings.h"
+#include "app/Startup.h"
+#include "app/tests/TempFolder.h"
+#include "assets/Pictures.h"
+#include "render/Form1.h"
+#include "sim/Aquarium.h"
+#include "tests/support/MessageBoxes.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+// Start-up works in the working directory, as the program does.
+class Startup : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = std::filesystem::current_path();
+    std::filesystem::current_path(folder_.path());
+    ResetConf();
+    ResetAquarium();
+    ResetStartupState();
+  }
+  void TearDown() override {
+    std::filesystem::current_path(previous_);
+    ResetConf();
+    ResetAquarium();
+    ResetStartupState();
+  }
+
+  std::filesystem::path set() const { return folder_.path() / "SET"; }
+
+ private:
+  TempFolder folder_;
+  std::filesystem::path previous_;
+};
+
+// 96 dpi unless the run sets another, as the 120-dpi run of this suite does.
+int ExpectedTwipsPerPixel() {
+  const int dpi = qEnvironmentVariableIsSet("QT_FONT_DPI") ? qEnvironmentVariableIntValue("QT_FONT_DPI") : 96;
+  return 1440 / dpi;
+}
+
+TEST_F(Startup, FirstRunShowsTheCentredAquariumAndSavesOneRedFishAtClose) {
+  MessageBoxCatcher boxes;
+  const std::unique_ptr<Form1> form = Main();
+
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(std::filesystem::file_size(set()), 0u) << "created empty at start-up";
+  EXPECT_EQ(TwipX, ExpectedTwipsPerPixel());
+  EXPECT_EQ(TwipY, ExpectedTwipsPerPixel());
+
+  // The picture area: exactly 500 x 300 below the menu bar, all of it suisou.
+  EXPECT_EQ(form->centralWidget()->size(), QSize(500, 300));
+  EXPECT_EQ(form->ScaleWidth(), 500.0f);
+  EXPECT_EQ(form->ScaleHeight(), 300.0f);
+  EXPECT_EQ(form->suisou().geometry(), QRect(0, 0, 500, 300));
+  EXPECT_EQ(form->suisou().image(), pictures::LoadPicture(pictures::kBackground));
+  EXPECT_EQ(form->back().image(), form->suisou().image()) << "back holds the background";
+  EXPECT_EQ(form->work().image().size(), QSize(500, 300));
+
+  // Centred by its outer size.
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  const QRect outer = form->frameGeometry();
+  EXPECT_LE(std::abs((outer.left() - screen.left()) - (screen.right() - outer.right())), 1);
+  EXPECT_LE(std::abs((outer.top() - screen.top()) - (screen.bottom() - outer.bottom())), 1);
+
+  // One fish, red, seeded at the left wall.
+  EXPECT_EQ(Fish[0].Pat, 0);
+  EXPECT_TRUE(Fish[0].Mode == 0 || Fish[0].Mode == 1);
+  EXPECT_EQ(Fish[0].X, 0);
+  EXPECT_GE(Fish[0].Y, 0);
+  EXPECT_LE(Fish[0].Y, 224);
+
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(ReadBytes(set()), Bytes(14, 0));
+  EXPECT_EQ(ExitStatus(), 0);
+  EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(Startup, StoredSettingsComeBackByteForByteWithTheirTail) {
+  const Bytes stored{3, 0, 0, 0, 1, 0, 0, 0, 1, 0, 7, 0, 1, 0, 0x55, 0x66};
+  WriteBytes(set(), stored);
+  const std::unique_ptr<Form1> form = Main();
+  EXPECT_EQ(Conf.MaxIndex, 3);
+  const std::int16_t expectedPat[] = {0, 2, 0, 2};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(Fish[i].Pat, expectedPat[i]) << i;
+  form->close();
+  EXPECT_EQ(ReadBytes(set()), stored);
+}
+
+TEST_F(Startup, AnUnreadableSettingsFileIsReportedAndTheAquariumRunsWithOneRedFish) {
+  std::filesystem::create_directory(set());
+  MessageBoxCatcher boxes;
+  ::testing::internal::CaptureStderr();
+  const std::unique_ptr<Form1> form = Main();
+  const std::string startErrors = ::testing::internal::GetCapturedStderr();
+
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Velmaro"));
+  EXPECT_EQ(boxes.shown()[0].text,
+            QStringLiteral("設定ファイル「SET」を読み込めませんでした。既定の設定で続けます。\nIs a directory"));
+  // The offscreen platform may add its own remarks after ours.
+  EXPECT_EQ(startErrors.rfind(boxes.shown()[0].text.toStdString() + "\n", 0), 0u) << startErrors;
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(Conf.MaxIndex, 0);
+  EXPECT_EQ(Fish[0].Pat, 0);
+
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(form->close()) << "a failed save must not keep the window open";
+  const std::string closeErrors = ::testing::internal::GetCapturedStderr();
+  ASSERT_EQ(boxes.shown().size(), 2u);
+  EXPECT_EQ(boxes.shown()[1].title, QStringLiteral("Velmaro"));
+  EXPECT_EQ(boxes.shown()[1].text,
+            QStringLiteral("設定ファイル「SET」に保存できませんでした。\nIs a directory"));
+  EXPECT_EQ(closeErrors.rfind(boxes.shown()[1].text.toStdString() + "\n", 0), 0u) << closeErrors;
+  EXPECT_EQ(ExitStatus(), 1);
+}
+
+TEST_F(Startup, ADamagedCountIsReplacedByOneFishWithOneWarningLine) {
+  WriteBytes(set(), {0xff, 0x7f, 1, 0, 7, 0, 1, 0, 0, 0, 0, 0, 0, 0});
+  MessageBoxCatcher boxes;
+  ::testing::internal::CaptureStderr();
+  const std::unique_ptr<Form1> form = Main();
+  const std::string errors = ::testing::internal::GetCapturedStderr();
+
+  EXPECT_TRUE(boxes.shown().empty());
+  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+  EXPECT_NE(errors.find("32767"), std::string::npos) << errors;
+  EXPECT_EQ(Conf.MaxIndex, 0);
+  EXPECT_EQ(Fish[0].Pat, 2) << "kind 1 as read";
+  form->close();
+  EXPECT_EQ(ReadBytes(set()), (Bytes{0, 0, 1, 0, 7, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(Startup, AnEmptyTankIsNoDamage) {
+  WriteBytes(set(), {0xff, 0xff});
+  ::testing::internal::CaptureStderr();
+  const std::unique_ptr<Form1> form = Main();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(Conf.MaxIndex, -1);
+  form->close();
+  EXPECT_EQ(ReadBytes(set()), (Bytes{0xff, 0xff, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+// Velmaro — a picture surface shown in a window.
+#include "render/PictureBox.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+PictureBox::PictureBox(QWidget* parent, QColor background, const QImage& picture)
+    : QWidget(parent), surface_(picture.width(), picture.height(), background, picture) {
+  // The image covers the whole box: nothing behind it needs painting.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  resize(surface_.width(), surface_.height());
+}
+
+void PictureBox::SetBounds(int left, int top, int width, int height) {
+  surface_.Resize(width, height);
+  setGeometry(left, top, width, height);
+}
+
+void PictureBox::paintEvent(QPaintEvent* event) {
+  // Whole pixels only: on a high-density screen each picture pixel becomes a
+  // sharp block, never a blur.
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(event->rect(), surface_.image(), event->rect());
+}

@@ -1,0 +1,29 @@
+// Velmaro — a picture surface shown in a window.
+#pragma once
+
+#include <QWidget>
+
+#include "render/PictureSurface.h"
+
+class PictureBox : public QWidget {
+  Q_OBJECT
+
+ public:
+  PictureBox(QWidget* parent, QColor background, const QImage& picture);
+
+  HDC hDC() { return surface_.hDC(); }
+  const QImage& image() const { return surface_.image(); }
+
+  // Moves and sizes the box and its image together (pixels of the parent).
+  void SetBounds(int left, int top, int width, int height);
+
+  // Shows the image as it is now. Drawing through hDC alone changes nothing
+  // on screen, so a half-built frame is never seen.
+  void Refresh() { update(); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  PictureSurface surface_;
+};

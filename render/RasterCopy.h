@@ -1,0 +1,23 @@
+// Velmaro — the raster copy: the only code that touches pixels.
+#pragma once
+
+#include <QImage>
+
+#include <cstdint>
+
+// A device context is the persistent image of a picture surface.
+using HDC = QImage*;
+
+// Raster operations on every colour bit; S source pixel, D destination pixel.
+enum RasterOp : std::uint32_t {
+  SRCCOPY = 0x00CC0020,    // S
+  SRCERASE = 0x00440328,   // S AND (NOT D)
+  SRCINVERT = 0x00660046,  // S XOR D
+};
+
+// Copies the w x h rectangle at (xSrc, ySrc) of src onto (x, y) of dest,
+// combining pixels with rop. Both images must be QImage::Format_RGB32. Whatever lies outside
+// either image is neither read nor written, so negative positions clip.
+// Returns false, leaving dest as it was, for an unknown rop or another format.
+bool BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int xSrc, int ySrc,
+            std::uint32_t rop);

@@ -1,0 +1,70 @@
+#include "render/Form1.h"
+
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+#include "assets/Pictures.h"
+
+namespace {
+
+TEST(Form1, CarriesItsTitleIconAndTheOneMenu) {
+  Form1 form;
+  EXPECT_EQ(form.windowTitle(), QStringLiteral("Velmaro"));
+  EXPECT_FALSE(form.windowIcon().isNull());
+
+  const QList<QAction*> menus = form.menuBar()->actions();
+  ASSERT_EQ(menus.size(), 1);
+  EXPECT_EQ(menus[0]->text(), QStringLiteral("設定"));
+  ASSERT_EQ(form.mnuSet->actions().size(), 1);
+  QAction* item = form.mnuSet->actions()[0];
+  EXPECT_EQ(item, form.mnuSetSyu);
+  EXPECT_EQ(item->text(), QString::fromUtf8("数\xEF\xBC\x86種類"));  // U+FF06, shown as it is
+  EXPECT_TRUE(item->shortcut().isEmpty());
+}
+
+TEST(Form1, TimersRunFromLoadAtTheirIntervals) {
+  Form1 form;
+  EXPECT_TRUE(form.Timer1.isActive());
+  EXPECT_EQ(form.Timer1.interval(), 100);
+  EXPECT_EQ(form.Timer1.timerType(), Qt::PreciseTimer);
+  EXPECT_TRUE(form.Timer2.isActive());
+  EXPECT_EQ(form.Timer2.interval(), 2500);
+}
+
+TEST(Form1, SurfacesHoldTheirPicturesAtNaturalSize) {
+  Form1 form;
+  EXPECT_EQ(form.suisou().image(), pictures::LoadPicture(pictures::kBackground));
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(form.pat(i).image(), pictures::LoadPicture(pictures::FishSheet(i))) << i;
+    EXPECT_EQ(form.pat(i).image().size(), QSize(225, 150)) << i;
+  }
+  EXPECT_EQ(form.awa().image().size(), QSize(60, 60));
+  EXPECT_EQ(form.work().image().pixel(0, 0), qRgb(192, 192, 192));
+  EXPECT_EQ(form.back().image().pixel(0, 0), qRgb(192, 192, 192));
+  EXPECT_EQ(&form.pat(7), &form.pat(3)) << "a sheet index outside 0-3 must not leave the four";
+}
+
+TEST(Form1, GrowingAHiddenSurfaceKeepsItsPixelsAndFillsTheRestWithItsColour) {
+  Form1 form;
+  form.work().Resize(500, 300);
+  EXPECT_EQ(form.work().image().size(), QSize(500, 300));
+  EXPECT_EQ(form.work().image().pixel(499, 299), qRgb(192, 192, 192));
+}
+
+TEST(Form1, ClosingRunsTheUnloadHandlerOnceAndStopsTheTimers) {
+  Form1 form;
+  form.show();
+  int unloads = 0;
+  form.SetUnloadHandler([&](std::int16_t& cancel) {
+    ++unloads;
+    EXPECT_EQ(cancel, 0);
+    EXPECT_FALSE(form.Timer1.isActive()) << "no tick may run during the unload";
+  });
+  EXPECT_TRUE(form.close());
+  EXPECT_EQ(unloads, 1);
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_FALSE(form.Timer2.isActive());
+}
+
+}  // namespace

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the aquarium in the current
+# folder (its settings file "SET" lands here).
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$ROOT/scripts/common.sh"
+
+install_missing_packages
+build_release >/dev/null
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  exec "$BUILD/velmaro"
+fi
+
+# No screen to show it on: run it on a virtual one and keep a picture.
+echo "No display found (neither DISPLAY nor WAYLAND_DISPLAY is set)."
+echo "Running Velmaro for a few seconds on a virtual display (Xvfb)..."
+exec "$ROOT/scripts/headless-run.sh" "$BUILD"

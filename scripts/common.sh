@@ -1,0 +1,34 @@
+# Shared by run.sh and test.sh: install what is missing, then build.
+# Sourced, not run; expects ROOT to be the project's top folder.
+
+PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libgtest-dev libbenchmark-dev
+  xvfb xauth openbox xdotool x11-utils
+  fonts-ipafont-gothic
+)
+
+install_missing_packages() {
+  local missing=()
+  for package in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Release build in build/, incremental after the first time.
+build_release() {
+  BUILD="$ROOT/build"
+  if [ ! -f "$BUILD/CMakeCache.txt" ]; then
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release
+  fi
+  cmake --build "$BUILD" --parallel "$(nproc)"
+}

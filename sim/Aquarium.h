@@ -1,0 +1,55 @@
+// Velmaro — the fish, their bubbles and the shared wall-contact counter.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// One fish. Positions are pixels of the 500 x 300 picture, y downwards;
+// X and Y are the top-left corner of the fish's 75 x 75 cell.
+struct FishRec {
+  std::int16_t X = 0;
+  std::int16_t Y = 0;
+  std::int16_t Mode = 0;    // 0-2 rightwards up/level/down, 3-5 leftwards likewise
+  std::int16_t FrameX = 0;  // x of the animation frame in the sheet: 0, 75 or 150
+  std::int16_t Pat = 0;     // sheet: 2 * kind + facing (0 right, 1 left)
+  std::int16_t Rise = 0;    // 1 while rising to the surface
+};
+
+// The bubble cluster of one fish; X and Y are the top-left of its 30 x 30 cell.
+struct BubbleRec {
+  std::int16_t Active = 0;
+  std::int16_t X = 0;
+  std::int16_t Y = 0;
+};
+
+inline constexpr int kFishSlots = 6;
+
+// All zero at program start; Bubble[i] belongs to Fish[i] alone.
+extern std::array<FishRec, kFishSlots> Fish;
+extern std::array<BubbleRec, kFishSlots> Bubble;
+extern std::int16_t TurnCount;  // wall contacts of all fish together
+
+// Puts Fish, Bubble and TurnCount back to their start-up state.
+void ResetAquarium();
+
+// The main window as the simulation sees it: the size of its picture area.
+class AquariumWindow {
+ public:
+  virtual ~AquariumWindow() = default;
+  virtual float ScaleWidth() const = 0;   // pixels; 500 once laid out
+  virtual float ScaleHeight() const = 0;  // pixels; 300 once laid out
+};
+
+// Index of the last active fish, read from Conf.MaxIndex and held at 5 so that
+// no loop can leave the six slots. Below 0 means no fish at all.
+int LastActiveFish();
+
+// Gives every active fish the sheet of its kind, a starting mode and height.
+// X is kept: a fish seeded again stays where it was.
+void SeedFish(const AquariumWindow& window);
+
+// Moves fish i to the sheet facing the direction of its (new) Mode.
+void FlipFishSprite(std::int16_t i);
+
+inline bool FacesRight(std::int16_t mode) { return mode >= 0 && mode <= 2; }
+inline bool FacesLeft(std::int16_t mode) { return mode >= 3 && mode <= 5; }

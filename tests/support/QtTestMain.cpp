@@ -1,0 +1,15 @@
+// Runs GoogleTest inside a Qt application, on the offscreen platform unless
+// the environment names another.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include "app/Startup.h"
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  PrepareApplication();
+  QApplication application(argc, argv);
+  return RUN_ALL_TESTS();
+}
