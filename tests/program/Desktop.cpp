@@ -1,0 +1,117 @@
+#include "tests/program/Desktop.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <thread>
+
+bool WaitUntil(const std::function<bool()>& probe, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (true) {
+    // Lets QProcess notice children that started or ended meanwhile.
+    QCoreApplication::processEvents();
+    if (probe()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(20ms);
+  }
+}
+
+namespace {
+
+void Stop(QProcess& process) {
+  if (process.state() == QProcess::NotRunning) return;
+  process.terminate();
+  if (!process.waitForFinished(3000)) {
+    process.kill();
+    process.waitForFinished(3000);
+  }
+}
+
+}  // namespace
+
+VirtualDesktop::~VirtualDesktop() {
+  Stop(windowManager_);
+  Stop(server_);
+}
+
+QProcessEnvironment VirtualDesktop::Environment() const {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("DISPLAY", display_);
+  environment.remove("WAYLAND_DISPLAY");
+  environment.remove("QT_QPA_PLATFORM");
+  return environment;
+}
+
+std::optional<QString> VirtualDesktop::Run(const QString& program, const QStringList& arguments) const {
+  QProcess process;
+  process.setProcessEnvironment(Environment());
+  process.start(program, arguments);
+  if (!process.waitForFinished(10000)) {
+    process.kill();
+    process.waitForFinished();
+    return std::nullopt;
+  }
+  if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) return std::nullopt;
+  return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+bool VirtualDesktop::Start() {
+  for (const char* tool : {"Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "xdpyinfo"}) {
+    if (QStandardPaths::findExecutable(tool).isEmpty()) {
+      why_ = QStringLiteral("%1 is not installed").arg(tool);
+      return false;
+    }
+  }
+  // Tests run side by side, each with its own display: take the first free one.
+  for (int number = 90; number < 190 && display_.isEmpty(); ++number) {
+    if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number))) continue;
+    server_.start("Xvfb", {QStringLiteral(":%1").arg(number), "-screen", "0", "1280x1024x24",
+                           "-dpi", "96", "-nolisten", "tcp"});
+    server_.waitForStarted();
+    display_ = QStringLiteral(":%1").arg(number);
+    const bool up = WaitUntil(
+        [&] { return server_.state() == QProcess::Running && Run("xdpyinfo", {}).has_value(); }, 10s);
+    if (!up) {
+      Stop(server_);
+      display_.clear();
+    }
+  }
+  if (display_.isEmpty()) {
+    why_ = QStringLiteral("Xvfb could not start on any display");
+    return false;
+  }
+  windowManager_.setProcessEnvironment(Environment());
+  windowManager_.start("openbox", {});
+  windowManager_.waitForStarted();
+  if (!WaitUntil([&] {
+        const auto check = Run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"});
+        return check && check->contains("window id");
+      }, 10s)) {
+    why_ = QStringLiteral("openbox did not start");
+    return false;
+  }
+  return true;
+}
+
+std::optional<WindowGeometry> Geometry(const VirtualDesktop& desktop, const QString& window) {
+  const auto info = desktop.Run("xwininfo", window == "root" ? QStringList{"-root"} : QStringList{"-id", window});
+  if (!info) return std::nullopt;
+  auto field = [&](const char* name) {
+    const QRegularExpression pattern(QStringLiteral("%1:\\s*(-?\\d+)").arg(QRegularExpression::escape(name)));
+    return pattern.match(*info).captured(1).toInt();
+  };
+  return WindowGeometry{field("Absolute upper-left X"), field("Absolute upper-left Y"),
+                        field("Width"), field("Height")};
+}
+
+std::optional<std::array<int, 4>> FrameExtents(const VirtualDesktop& desktop, const QString& window) {
+  const auto property = desktop.Run("xprop", {"-id", window, "_NET_FRAME_EXTENTS"});
+  if (!property) return std::nullopt;
+  const QRegularExpression pattern("=\\s*(\\d+),\\s*(\\d+),\\s*(\\d+),\\s*(\\d+)");
+  const auto match = pattern.match(*property);
+  if (!match.hasMatch()) return std::nullopt;
+  return std::array<int, 4>{match.captured(1).toInt(), match.captured(2).toInt(),
+                            match.captured(3).toInt(), match.captured(4).toInt()};
+}

@@ -1,0 +1,54 @@
+// A virtual X display with a window manager, and the few X tools the tests of
+// the real program drive it with.
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <optional>
+
+using namespace std::chrono_literals;
+
+// Repeats probe until it holds or the time is up; true if it held.
+bool WaitUntil(const std::function<bool()>& probe, std::chrono::milliseconds limit);
+
+class VirtualDesktop {
+ public:
+  VirtualDesktop() = default;
+  VirtualDesktop(const VirtualDesktop&) = delete;
+  VirtualDesktop& operator=(const VirtualDesktop&) = delete;
+  ~VirtualDesktop();
+
+  // Starts Xvfb on a free display and openbox on it. False, with why(), when
+  // the display cannot be had.
+  bool Start();
+  const QString& why() const { return why_; }
+  const QString& display() const { return display_; }
+
+  // Runs an X client on this display to its end; its standard output, or
+  // nothing when it failed.
+  std::optional<QString> Run(const QString& program, const QStringList& arguments) const;
+
+  // An environment for programs on this display.
+  QProcessEnvironment Environment() const;
+
+ private:
+  QProcess server_;
+  QProcess windowManager_;
+  QString display_;
+  QString why_;
+};
+
+struct WindowGeometry {
+  int x = 0, y = 0, width = 0, height = 0;  // the client area, on the screen
+};
+
+// What xwininfo says of a window ("root" for the screen), or nothing.
+std::optional<WindowGeometry> Geometry(const VirtualDesktop& desktop, const QString& window);
+
+// The window manager's frame round a window: left, right, top, bottom.
+std::optional<std::array<int, 4>> FrameExtents(const VirtualDesktop& desktop, const QString& window);

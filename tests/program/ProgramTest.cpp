@@ -1,0 +1,118 @@
+// The built program, started and closed as a user would, on a virtual
+// display with a real window manager.
+#include <QCoreApplication>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "tests/program/Desktop.h"
+
+namespace {
+
+std::vector<unsigned char> ReadBytes(const QString& file) {
+  std::ifstream in(file.toStdString(), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class RealProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!desktop_.Start()) GTEST_SKIP() << "NO VIRTUAL DISPLAY, real program not tested: " << desktop_.why().toStdString();
+    ASSERT_TRUE(folder_.isValid());
+  }
+
+  void TearDown() override {
+    if (velmaro_.state() != QProcess::NotRunning) {
+      velmaro_.kill();
+      velmaro_.waitForFinished(3000);
+    }
+  }
+
+  // Starts velmaro in the test's own folder; returns its window, or "".
+  QString Launch() {
+    QProcessEnvironment environment = desktop_.Environment();
+    environment.insert("XDG_RUNTIME_DIR", folder_.path());
+    velmaro_.setProcessEnvironment(environment);
+    velmaro_.setWorkingDirectory(folder_.path());
+    velmaro_.start(VELMARO_EXECUTABLE, {});
+    QString window;
+    WaitUntil([&] {
+      const auto found = desktop_.Run("xdotool", {"search", "--onlyvisible", "--name", "^Velmaro$"});
+      if (found) window = found->split('\n', Qt::SkipEmptyParts).value(0);
+      return !window.isEmpty();
+    }, 15s);
+    return window;
+  }
+
+  // Alt+F4 goes to the window manager, which asks the window to close.
+  bool CloseAsAUserWould(const QString& window) {
+    desktop_.Run("xdotool", {"windowactivate", "--sync", window, "key", "--clearmodifiers", "alt+F4"});
+    return velmaro_.waitForFinished(15000);
+  }
+
+  VirtualDesktop desktop_;
+  QTemporaryDir folder_;
+  QProcess velmaro_;
+};
+
+TEST_F(RealProgram, ShowsTheCentredAquariumAndSavesItsSettingsAtClose) {
+  const QString window = Launch();
+  ASSERT_FALSE(window.isEmpty()) << "no window titled Velmaro appeared";
+  EXPECT_EQ(ReadBytes(folder_.path() + "/SET").size(), 0u) << "an empty SET appears at start-up";
+
+  // The window manager adds its frame after mapping; then the window is
+  // centred by its outer size.
+  const auto screen = Geometry(desktop_, "root");
+  ASSERT_TRUE(screen);
+  std::optional<WindowGeometry> client;
+  std::optional<std::array<int, 4>> frame;
+  int leftGap = 0, rightGap = 0, topGap = 0, bottomGap = 0;
+  const bool centred = WaitUntil([&] {
+    client = Geometry(desktop_, window);
+    frame = FrameExtents(desktop_, window);
+    if (!client || !frame) return false;
+    const auto [left, right, top, bottom] = *frame;
+    leftGap = client->x - left;
+    rightGap = screen->width - (client->x + client->width + right);
+    topGap = client->y - top;
+    bottomGap = screen->height - (client->y + client->height + bottom);
+    return std::abs(leftGap - rightGap) <= 1 && std::abs(topGap - bottomGap) <= 1;
+  }, 10s);
+  ASSERT_TRUE(client && frame);
+  EXPECT_TRUE(centred) << "gaps left " << leftGap << " right " << rightGap << " top " << topGap
+                       << " bottom " << bottomGap;
+  EXPECT_GT((*frame)[2], 0) << "a real frame with a title bar";
+
+  // The client area is the menu bar over exactly 500 x 300 pixels of picture.
+  EXPECT_EQ(client->width, 500);
+  const int menuBar = client->height - 300;
+  EXPECT_GT(menuBar, 10);
+  EXPECT_LT(menuBar, 60);
+
+  const QString shotFile = folder_.path() + "/shot.png";
+  ASSERT_TRUE(desktop_.Run(SNAPSHOT_EXECUTABLE, {window, shotFile}));
+  const QImage shot = QImage(shotFile).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shot.size(), QSize(500, 300 + menuBar));
+  const QImage background = QImage(ASSETS_FOLDER "/suisou.png").convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(shot.copy(0, menuBar, 500, 300), background) << "the picture area shows the background";
+
+  ASSERT_TRUE(CloseAsAUserWould(window)) << "the program did not end when its window closed";
+  EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(velmaro_.exitCode(), 0);
+  EXPECT_EQ(ReadBytes(folder_.path() + "/SET"), std::vector<unsigned char>(14, 0));
+  EXPECT_EQ(velmaro_.readAllStandardError().toStdString(), "") << "normal operation prints nothing";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  QCoreApplication application(argc, argv);  // for QProcess
+  return RUN_ALL_TESTS();
+}
