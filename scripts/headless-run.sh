@@ -8,9 +8,11 @@ SECONDS_TO_RUN=4
 PICTURE="$PWD/velmaro-screenshot.png"
 
 pids=()
+runtime=""
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
+  [ -n "$runtime" ] && rm -rf "$runtime"
 }
 trap cleanup EXIT
 
@@ -22,8 +24,16 @@ pids+=($!)
 read -r -t 10 number <"$scratch/display" || { echo "Xvfb did not start" >&2; exit 1; }
 rm -rf "$scratch"
 export DISPLAY=":$number"
+# A private runtime folder, as a desktop session would have.
+runtime=$(mktemp -d)
+export XDG_RUNTIME_DIR="$runtime"
 openbox >/dev/null 2>&1 &
 pids+=($!)
+# A window mapped while the window manager is still starting may be lost.
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
 
 "$BUILD/velmaro" &
 velmaro=$!
