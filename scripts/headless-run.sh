@@ -50,7 +50,11 @@ sleep "$SECONDS_TO_RUN"
 "$BUILD/velmaro_snapshot" "$window" "$PICTURE"
 
 # Close it as a user would, so that "SET" is saved.
-xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4 2>/dev/null || true
-for _ in $(seq 50); do kill -0 "$velmaro" 2>/dev/null || break; sleep 0.1; done
+# A key sent while the focus is still on its way is lost: press it again.
+for _ in $(seq 10); do
+  kill -0 "$velmaro" 2>/dev/null || break
+  xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4 2>/dev/null || true
+  for _ in $(seq 10); do kill -0 "$velmaro" 2>/dev/null || break; sleep 0.1; done
+done
 
 echo "Saved a picture of the aquarium: $PICTURE"

@@ -1,7 +1,6 @@
 #include "tests/program/Desktop.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -64,24 +63,21 @@ bool VirtualDesktop::Start() {
       return false;
     }
   }
-  // Tests run side by side, each with its own display: take the first free one.
-  for (int number = 90; number < 190 && display_.isEmpty(); ++number) {
-    if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number))) continue;
-    server_.start("Xvfb", {QStringLiteral(":%1").arg(number), "-screen", "0", "1280x1024x24",
-                           "-dpi", "96", "-nolisten", "tcp"});
-    server_.waitForStarted();
-    display_ = QStringLiteral(":%1").arg(number);
-    const bool up = WaitUntil(
-        [&] { return server_.state() == QProcess::Running && Run("xdpyinfo", {}).has_value(); }, 10s);
-    if (!up) {
-      Stop(server_);
-      display_.clear();
-    }
-  }
-  if (display_.isEmpty()) {
-    why_ = QStringLiteral("Xvfb could not start on any display");
+  // Tests run side by side: Xvfb takes a free display itself and tells its
+  // number on standard output.
+  server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-dpi", "96",
+                         "-nolisten", "tcp"});
+  QByteArray number;
+  WaitUntil([&] {
+    server_.waitForReadyRead(50);
+    number += server_.readAllStandardOutput();
+    return number.contains('\n') || server_.state() == QProcess::NotRunning;
+  }, 10s);
+  if (!number.contains('\n')) {
+    why_ = QStringLiteral("Xvfb did not start: %1").arg(QString::fromLocal8Bit(server_.readAllStandardError()));
     return false;
   }
+  display_ = QStringLiteral(":%1").arg(QString::fromLatin1(number.trimmed()));
   windowManager_.setProcessEnvironment(Environment());
   windowManager_.start("openbox", {});
   windowManager_.waitForStarted();
@@ -89,7 +85,9 @@ bool VirtualDesktop::Start() {
         const auto check = Run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"});
         return check && check->contains("window id");
       }, 10s)) {
-    why_ = QStringLiteral("openbox did not start");
+    why_ = QStringLiteral("openbox did not start on %1 (%2): %3")
+               .arg(display_, windowManager_.state() == QProcess::Running ? "running" : "ended",
+                    QString::fromLocal8Bit(windowManager_.readAllStandardError()));
     return false;
   }
   return true;

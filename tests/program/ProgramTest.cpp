@@ -50,10 +50,14 @@ class RealProgram : public ::testing::Test {
     return window;
   }
 
-  // Alt+F4 goes to the window manager, which asks the window to close.
+  // Alt+F4 goes to the window manager, which asks the window to close. A key
+  // sent while the focus is still on its way is lost, so press it again, as a
+  // user would, until the program has ended.
   bool CloseAsAUserWould(const QString& window) {
-    desktop_.Run("xdotool", {"windowactivate", "--sync", window, "key", "--clearmodifiers", "alt+F4"});
-    return velmaro_.waitForFinished(15000);
+    return WaitUntil([&] {
+      desktop_.Run("xdotool", {"windowactivate", "--sync", window, "key", "--clearmodifiers", "alt+F4"});
+      return velmaro_.waitForFinished(1000);
+    }, 15s);
   }
 
   VirtualDesktop desktop_;
