@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "app/Settings.h"
-#include "app/tests/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 // Shows a record in failure messages as {MaxIndex; kinds}.
 void PrintTo(const SetRec& r, std::ostream* os) {

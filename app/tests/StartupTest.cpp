@@ -5,7 +5,7 @@
 
 #include "app/Settings.h"
 #include "app/Startup.h"
-#include "app/tests/TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "assets/Pictures.h"
 #include "render/Form1.h"
 #include "sim/Aquarium.h"

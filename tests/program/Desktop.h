@@ -6,12 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <chrono>
 #include <functional>
-#include <map>
 #include <optional>
-
-using namespace std::chrono_literals;
 
 // Repeats probe until it holds or the time is up; true if it held.
 bool WaitUntil(const std::function<bool()>& probe, std::chrono::milliseconds limit);
@@ -27,7 +25,6 @@ class VirtualDesktop {
   // the display cannot be had.
   bool Start();
   const QString& why() const { return why_; }
-  const QString& display() const { return display_; }
 
   // Runs an X client on this display to its end; its standard output, or
   // nothing when it failed.

@@ -7,17 +7,17 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "tests/program/Desktop.h"
+#include "tests/support/TempFolder.h"
+
+using namespace std::chrono_literals;
 
 namespace {
 
-std::vector<unsigned char> ReadBytes(const QString& file) {
-  std::ifstream in(file.toStdString(), std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+std::vector<unsigned char> ReadSet(const QTemporaryDir& folder) {
+  return ReadBytes((folder.path() + "/SET").toStdString());
 }
 
 class RealProgram : public ::testing::Test {
@@ -68,7 +68,7 @@ class RealProgram : public ::testing::Test {
 TEST_F(RealProgram, ShowsTheCentredAquariumAndSavesItsSettingsAtClose) {
   const QString window = Launch();
   ASSERT_FALSE(window.isEmpty()) << "no window titled Velmaro appeared";
-  EXPECT_EQ(ReadBytes(folder_.path() + "/SET").size(), 0u) << "an empty SET appears at start-up";
+  EXPECT_EQ(ReadSet(folder_).size(), 0u) << "an empty SET appears at start-up";
 
   // The window manager adds its frame after mapping; then the window is
   // centred by its outer size.
@@ -109,7 +109,7 @@ TEST_F(RealProgram, ShowsTheCentredAquariumAndSavesItsSettingsAtClose) {
   ASSERT_TRUE(CloseAsAUserWould(window)) << "the program did not end when its window closed";
   EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(velmaro_.exitCode(), 0);
-  EXPECT_EQ(ReadBytes(folder_.path() + "/SET"), std::vector<unsigned char>(14, 0));
+  EXPECT_EQ(ReadSet(folder_), std::vector<unsigned char>(14, 0));
   EXPECT_EQ(velmaro_.readAllStandardError().toStdString(), "") << "normal operation prints nothing";
 }
 
