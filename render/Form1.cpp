@@ -12,6 +12,9 @@
 #include <algorithm>
 
 #include "assets/Pictures.h"
+#include "render/Frame.h"
+#include "sim/Behaviour.h"
+#include "sim/Tick.h"
 
 namespace {
 
@@ -24,7 +27,7 @@ QColor WindowBackground() { return QApplication::palette().color(QPalette::Windo
 // The hidden frame buffer and background start light grey until laid out.
 PictureSurface HiddenSurface() { return PictureSurface(32, 32, QColor(192, 192, 192)); }
 
-PictureSurface Sheet(const QString& resource) {
+PictureSurface LoadedSheet(const QString& resource) {
   const QImage picture = pictures::LoadPicture(resource);
   return PictureSurface(picture.width(), picture.height(), WindowBackground(), picture);
 }
@@ -41,9 +44,9 @@ void StartTimer(QTimer& timer, int intervalMs) {
 Form1::Form1()
     : work_(HiddenSurface()),
       back_(HiddenSurface()),
-      pat_{Sheet(pictures::FishSheet(0)), Sheet(pictures::FishSheet(1)),
-           Sheet(pictures::FishSheet(2)), Sheet(pictures::FishSheet(3))},
-      awa_(Sheet(pictures::kBubbleSheet)) {
+      pat_{LoadedSheet(pictures::FishSheet(0)), LoadedSheet(pictures::FishSheet(1)),
+           LoadedSheet(pictures::FishSheet(2)), LoadedSheet(pictures::FishSheet(3))},
+      awa_(LoadedSheet(pictures::kBubbleSheet)) {
   setWindowTitle(QStringLiteral("Velmaro"));
   setWindowIcon(QIcon(QPixmap::fromImage(pictures::LoadPicture(pictures::kIcon))));
 
@@ -98,6 +101,30 @@ void Form1::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void Form1::Timer1_Timer() {}
+PictureSurface& Form1::SurfaceNamed(Surface name) {
+  switch (name) {
+    case Surface::suisou:
+      return suisou_->surface();
+    case Surface::back:
+      return back_;
+    case Surface::work:
+      break;
+  }
+  return work_;
+}
 
-void Form1::Timer2_Timer() {}
+void Form1::DrawMaskedSprite(Sheet sheet, std::int16_t x, std::int16_t y, std::int16_t w,
+                             std::int16_t h, std::int16_t srcX, std::int16_t maskY) {
+  PictureSurface& source = sheet == Sheet::awa ? awa_ : pat(static_cast<int>(sheet));
+  ::DrawMaskedSprite(work_, source, x, y, w, h, srcX, maskY);
+}
+
+void Form1::CopyFrame(Surface destination, Surface source) {
+  ::CopyFrame(SurfaceNamed(destination), SurfaceNamed(source));
+}
+
+void Form1::Refresh() { suisou_->Refresh(); }
+
+void Form1::Timer1_Timer() { StepAquarium(*this, *this); }
+
+void Form1::Timer2_Timer() { StepBehaviour(); }

@@ -11,11 +11,12 @@
 #include "render/PictureBox.h"
 #include "render/PictureSurface.h"
 #include "sim/Aquarium.h"
+#include "sim/Surfaces.h"
 
 class QAction;
 class QMenu;
 
-class Form1 : public QMainWindow, public AquariumWindow {
+class Form1 : public QMainWindow, public AquariumWindow, public AquariumSurfaces {
   Q_OBJECT
 
  public:
@@ -37,6 +38,12 @@ class Form1 : public QMainWindow, public AquariumWindow {
   float ScaleWidth() const override;
   float ScaleHeight() const override;
 
+  // The aquarium's drawing, on the surfaces above.
+  void DrawMaskedSprite(Sheet sheet, std::int16_t x, std::int16_t y, std::int16_t w,
+                        std::int16_t h, std::int16_t srcX, std::int16_t maskY) override;
+  void CopyFrame(Surface destination, Surface source) override;
+  void Refresh() override;
+
   QTimer Timer1;  // 100 ms, animation
   QTimer Timer2;  // 2500 ms, behaviour
   QMenu* mnuSet = nullptr;
@@ -53,6 +60,7 @@ class Form1 : public QMainWindow, public AquariumWindow {
   void Timer1_Timer();
   void Timer2_Timer();
   QSize ScaleSize() const;
+  PictureSurface& SurfaceNamed(Surface name);
 
   PictureBox* suisou_ = nullptr;
   PictureSurface work_;

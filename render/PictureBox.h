@@ -12,6 +12,7 @@ class PictureBox : public QWidget {
   PictureBox(QWidget* parent, QColor background, const QImage& picture);
 
   HDC hDC() { return surface_.hDC(); }
+  PictureSurface& surface() { return surface_; }
   const QImage& image() const { return surface_.image(); }
 
   // Moves and sizes the box and its image together (pixels of the parent).

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 // The next draw: a uniform single-precision value in [0, 1).
 float Rnd();
@@ -15,6 +16,10 @@ void Randomize();
 // in place to make the draws reproducible.
 using RandomClock = std::uint64_t (*)();
 void SetRandomClock(RandomClock clock);  // nullptr restores the real clock
+
+// Tests that need particular draws take the source over: draw gives every
+// Rnd and reseed is told of every Randomize. Empty functions hand it back.
+void SetScriptedRandomSource(std::function<float()> draw, std::function<void()> reseed);
 
 // Puts the source back to its start-up state with the real clock.
 void ResetRandomSource();
