@@ -3,14 +3,9 @@
 #include "app/SetRec.h"
 #include "sim/Aquarium.h"
 #include "sim/Random.h"
+#include "sim/tests/FakeAquarium.h"
 
 namespace {
-
-class LaidOutWindow : public AquariumWindow {
- public:
-  float ScaleWidth() const override { return 500; }
-  float ScaleHeight() const override { return 300; }
-};
 
 class Seeding : public ::testing::Test {
  protected:
