@@ -65,7 +65,7 @@ class RealProgram : public ::testing::Test {
   QProcess velmaro_;
 };
 
-TEST_F(RealProgram, ShowsTheCentredAquariumAndSavesItsSettingsAtClose) {
+TEST_F(RealProgram, ShowsARedFishSwimmingInTheCentredWindowAndSavesAtClose) {
   const QString window = Launch();
   ASSERT_FALSE(window.isEmpty()) << "no window titled Velmaro appeared";
   EXPECT_EQ(ReadSet(folder_).size(), 0u) << "an empty SET appears at start-up";
@@ -100,11 +100,41 @@ TEST_F(RealProgram, ShowsTheCentredAquariumAndSavesItsSettingsAtClose) {
   EXPECT_LT(menuBar, 60);
 
   const QString shotFile = folder_.path() + "/shot.png";
-  ASSERT_TRUE(desktop_.Run(SNAPSHOT_EXECUTABLE, {window, shotFile}));
-  const QImage shot = QImage(shotFile).convertToFormat(QImage::Format_RGB32);
-  ASSERT_EQ(shot.size(), QSize(500, 300 + menuBar));
+  const auto pictureArea = [&]() -> QImage {
+    if (!desktop_.Run(SNAPSHOT_EXECUTABLE, {window, shotFile})) return {};
+    const QImage shot = QImage(shotFile).convertToFormat(QImage::Format_RGB32);
+    if (shot.size() != QSize(500, 300 + menuBar)) return {};
+    return shot.copy(0, menuBar, 500, 300);
+  };
+
+  // One red fish (and perhaps its bubble) over the background, and nothing
+  // else: every changed pixel lies within one fish cell and one bubble cell.
   const QImage background = QImage(ASSETS_FOLDER "/suisou.png").convertToFormat(QImage::Format_RGB32);
-  EXPECT_EQ(shot.copy(0, menuBar, 500, 300), background) << "the picture area shows the background";
+  QImage first;
+  int changed = 0, red = 0;
+  const bool fishShown = WaitUntil([&] {
+    first = pictureArea();
+    if (first.isNull()) return false;
+    changed = red = 0;
+    for (int y = 0; y < 300; ++y) {
+      for (int x = 0; x < 500; ++x) {
+        const QRgb pixel = first.pixel(x, y);
+        if (pixel == background.pixel(x, y)) continue;
+        ++changed;
+        if (qRed(pixel) >= 204 && qGreen(pixel) <= 102 && qBlue(pixel) <= 51) ++red;
+      }
+    }
+    return changed > 0;
+  }, 10s);
+  ASSERT_TRUE(fishShown) << "the picture area never showed a fish";
+  EXPECT_LE(changed, 75 * 75 + 30 * 30);
+  EXPECT_GT(red, 100) << "the fish is red";
+
+  const bool moving = WaitUntil([&] {
+    const QImage later = pictureArea();
+    return !later.isNull() && later != first;
+  }, 10s);
+  EXPECT_TRUE(moving) << "the frames do not change over time";
 
   ASSERT_TRUE(CloseAsAUserWould(window)) << "the program did not end when its window closed";
   EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
