@@ -1,6 +1,10 @@
 #include "render/Form1.h"
 
+#include <QApplication>
 #include <QMenuBar>
+
+#include <chrono>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +34,18 @@ TEST(Form1, TimersRunFromLoadAtTheirIntervals) {
   EXPECT_EQ(form.Timer1.timerType(), Qt::PreciseTimer);
   EXPECT_TRUE(form.Timer2.isActive());
   EXPECT_EQ(form.Timer2.interval(), 2500);
+}
+
+TEST(Form1, ATimerDueSeveralTimesWhileTheProgramIsBusyDeliversOneEvent) {
+  Form1 form;
+  form.Timer2.stop();
+  int ticks = 0;
+  QObject::connect(&form.Timer1, &QTimer::timeout, [&] { ++ticks; });
+  // Busy for more than four intervals without looking at events.
+  std::this_thread::sleep_for(std::chrono::milliseconds(450));
+  QApplication::processEvents();
+  QApplication::processEvents();
+  EXPECT_EQ(ticks, 1) << "missed ticks are not made up";
 }
 
 TEST(Form1, SurfacesHoldTheirPicturesAtNaturalSize) {
