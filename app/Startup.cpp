@@ -90,7 +90,15 @@ class FrameCentring : public QObject {
 
 }  // namespace
 
+QString ChooseWindowSystem(const QString& requested, const QString& x11Display) {
+  if (!requested.isEmpty() || x11Display.isEmpty()) return {};
+  return QStringLiteral("xcb");
+}
+
 void PrepareApplication() {
+  const QString windowSystem = ChooseWindowSystem(qEnvironmentVariable("QT_QPA_PLATFORM"),
+                                                  qEnvironmentVariable("DISPLAY"));
+  if (!windowSystem.isEmpty()) qputenv("QT_QPA_PLATFORM", windowSystem.toUtf8());
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
       Qt::HighDpiScaleFactorRoundingPolicy::Round);
 }

@@ -19,8 +19,15 @@ inline const QString kLoadFailedText =
 inline const QString kSaveFailedText =
     QStringLiteral("設定ファイル「SET」に保存できませんでした。");
 
-// Must run before the application object exists: whole device pixel ratios
-// keep the pixel art sharp and the screen's real twips visible.
+// The window system to ask Qt for, or "" for Qt's own choice. The program
+// places its window itself, which only X11 allows: in a Wayland session that
+// means XWayland, whenever an X display is there. A choice made in
+// QT_QPA_PLATFORM is kept.
+QString ChooseWindowSystem(const QString& requested, const QString& x11Display);
+
+// Must run before the application object exists: the window system, and
+// whole device pixel ratios that keep the pixel art sharp and the screen's
+// real twips visible.
 void PrepareApplication();
 
 // Loads the settings, loads and lays out the main window, shows it and seeds

@@ -147,4 +147,11 @@ TEST_F(Startup, AnEmptyTankIsNoDamage) {
   EXPECT_EQ(ReadBytes(set()), (Bytes{0xff, 0xff, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
+TEST(WindowSystem, AWaylandSessionUsesXWaylandWheneverThereIsAnXDisplay) {
+  EXPECT_EQ(ChooseWindowSystem("", ":0"), "xcb") << "X11, or Wayland with XWayland";
+  EXPECT_EQ(ChooseWindowSystem("", ""), "") << "Wayland alone: Qt's own choice";
+  EXPECT_EQ(ChooseWindowSystem("wayland", ":0"), "") << "the user's choice stands";
+  EXPECT_EQ(ChooseWindowSystem("offscreen", ""), "");
+}
+
 }  // namespace

@@ -2,11 +2,13 @@
 // display with a real window manager.
 #include <QCoreApplication>
 #include <QImage>
+#include <QList>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "tests/program/Desktop.h"
@@ -35,9 +37,10 @@ class RealProgram : public ::testing::Test {
   }
 
   // Starts velmaro in the test's own folder; returns its window, or "".
-  QString Launch() {
+  QString Launch(const QList<std::pair<QString, QString>>& extraEnvironment = {}) {
     QProcessEnvironment environment = desktop_.Environment();
     environment.insert("XDG_RUNTIME_DIR", folder_.path());
+    for (const auto& [name, value] : extraEnvironment) environment.insert(name, value);
     velmaro_.setProcessEnvironment(environment);
     velmaro_.setWorkingDirectory(folder_.path());
     velmaro_.start(VELMARO_EXECUTABLE, {});
@@ -141,6 +144,47 @@ TEST_F(RealProgram, ShowsARedFishSwimmingInTheCentredWindowAndSavesAtClose) {
   EXPECT_EQ(velmaro_.exitCode(), 0);
   EXPECT_EQ(ReadSet(folder_), std::vector<unsigned char>(14, 0));
   EXPECT_EQ(velmaro_.readAllStandardError().toStdString(), "") << "normal operation prints nothing";
+}
+
+TEST_F(RealProgram, OnADoubleDensityScreenEveryPicturePixelIsASharpBlock) {
+  const QString window = Launch({{"QT_SCALE_FACTOR", "2"}});
+  ASSERT_FALSE(window.isEmpty()) << "no window titled Velmaro appeared";
+  const auto client = Geometry(desktop_, window);
+  ASSERT_TRUE(client);
+  // 500 x 300 logical pixels are 1000 x 600 on the screen, below the menu.
+  EXPECT_EQ(client->width, 1000);
+  const int menuBar = client->height - 600;
+  EXPECT_GT(menuBar, 20);
+
+  const QString shotFile = folder_.path() + "/shot.png";
+  const QImage background = QImage(ASSETS_FOLDER "/suisou.png").convertToFormat(QImage::Format_RGB32);
+  int blurred = 0, changed = 0;
+  // Wait for a frame with the fish in it; then every picture pixel must be a
+  // 2 x 2 block of one colour, and the blocks the background outside the fish.
+  const bool checked = WaitUntil([&] {
+    if (!desktop_.Run(SNAPSHOT_EXECUTABLE, {window, shotFile})) return false;
+    const QImage shot = QImage(shotFile).convertToFormat(QImage::Format_RGB32);
+    if (shot.size() != QSize(1000, 600 + menuBar)) return false;
+    blurred = changed = 0;
+    for (int y = 0; y < 300; ++y) {
+      for (int x = 0; x < 500; ++x) {
+        const QRgb pixel = shot.pixel(2 * x, menuBar + 2 * y);
+        if (shot.pixel(2 * x + 1, menuBar + 2 * y) != pixel ||
+            shot.pixel(2 * x, menuBar + 2 * y + 1) != pixel ||
+            shot.pixel(2 * x + 1, menuBar + 2 * y + 1) != pixel)
+          ++blurred;
+        if (pixel != background.pixel(x, y)) ++changed;
+      }
+    }
+    return changed > 0;
+  }, 10s);
+  EXPECT_TRUE(checked) << "no fish appeared";
+  EXPECT_EQ(blurred, 0) << "picture pixels that are not sharp blocks";
+  EXPECT_GT(changed, 0);
+  EXPECT_LE(changed, 75 * 75 + 30 * 30) << "blocks that are neither background nor the fish";
+
+  ASSERT_TRUE(CloseAsAUserWould(window));
+  EXPECT_EQ(velmaro_.exitCode(), 0);
 }
 
 }  // namespace
