@@ -137,4 +137,13 @@ TEST(Icon, ShowsARedAndWhiteFishOverCyanWaterWithWeed) {
   EXPECT_GE(green, 10);
 }
 
+TEST(Icon, TheLauncherRenditionIsTheIconInSharpFourByFourBlocks) {
+  const QImage icon = LoadFile("icon.png");
+  const QImage large = LoadFile("icon-128.png");
+  ASSERT_EQ(large.size(), QSize(128, 128));
+  for (int y = 0; y < 128; ++y)
+    for (int x = 0; x < 128; ++x)
+      ASSERT_EQ(large.pixel(x, y), icon.pixel(x / 4, y / 4)) << x << "," << y;
+}
+
 }  // namespace

@@ -27,7 +27,7 @@ TEST(Reproduce, ToolRedrawsEveryCommittedPicture) {
   ASSERT_EQ(RunTool({out.path()}), 0);
   const QDir assets(QStringLiteral(VELMARO_ASSETS_DIR));
   for (const char* name : {"suisou.png", "pat0.png", "pat1.png", "pat2.png",
-                           "pat3.png", "awa.png", "icon.png"}) {
+                           "pat3.png", "awa.png", "icon.png", "icon-128.png"}) {
     const QByteArray drawn = ReadAll(out.filePath(name));
     const QByteArray committed = ReadAll(assets.filePath(name));
     ASSERT_FALSE(drawn.isEmpty()) << name;

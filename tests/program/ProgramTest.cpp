@@ -1,6 +1,9 @@
 // The built program, started and closed as a user would, on a virtual
 // display with a real window manager.
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QList>
 #include <QProcess>
@@ -8,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -37,13 +41,14 @@ class RealProgram : public ::testing::Test {
   }
 
   // Starts velmaro in the test's own folder; returns its window, or "".
-  QString Launch(const QList<std::pair<QString, QString>>& extraEnvironment = {}) {
+  QString Launch(const QList<std::pair<QString, QString>>& extraEnvironment = {},
+                 const QString& program = VELMARO_EXECUTABLE) {
     QProcessEnvironment environment = desktop_.Environment();
     environment.insert("XDG_RUNTIME_DIR", folder_.path());
     for (const auto& [name, value] : extraEnvironment) environment.insert(name, value);
     velmaro_.setProcessEnvironment(environment);
     velmaro_.setWorkingDirectory(folder_.path());
-    velmaro_.start(VELMARO_EXECUTABLE, {});
+    velmaro_.start(program, {});
     QString window;
     WaitUntil([&] {
       const auto found = desktop_.Run("xdotool", {"search", "--onlyvisible", "--name", "^Velmaro$"});
@@ -185,6 +190,61 @@ TEST_F(RealProgram, OnADoubleDensityScreenEveryPicturePixelIsASharpBlock) {
 
   ASSERT_TRUE(CloseAsAUserWould(window));
   EXPECT_EQ(velmaro_.exitCode(), 0);
+}
+
+// Runs a command to its end; its standard output, or nothing when it failed.
+std::optional<QString> RunCommand(const QString& program, const QStringList& arguments,
+                                  const QString& folder = {}) {
+  QProcess process;
+  process.setWorkingDirectory(folder);
+  process.start(program, arguments);
+  if (!process.waitForFinished(120000)) {
+    process.kill();
+    process.waitForFinished();
+    return std::nullopt;
+  }
+  if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+    ADD_FAILURE() << program.toStdString() << ": " << process.readAllStandardError().toStdString();
+    return std::nullopt;
+  }
+  return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+TEST_F(RealProgram, TheDebianPackageCarriesALauncherAndAProgramThatRuns) {
+  QTemporaryDir staging;
+  ASSERT_TRUE(staging.isValid());
+  ASSERT_TRUE(RunCommand(CPACK_EXECUTABLE, {"-G", "DEB", "--config", CPACK_CONFIG, "-B", staging.path()},
+                         staging.path()));
+  const QStringList packages = QDir(staging.path()).entryList({"velmaro_*.deb"}, QDir::Files);
+  ASSERT_EQ(packages.size(), 1);
+  const QString package = staging.filePath(packages[0]);
+
+  const auto depends = RunCommand("dpkg-deb", {"-f", package, "Depends"});
+  ASSERT_TRUE(depends);
+  for (const char* needed : {"libqt6widgets6", "libqt6gui6", "qt6-qpa-plugins", "fonts-ipafont-gothic"})
+    EXPECT_TRUE(depends->contains(needed)) << needed << " missing from: " << depends->toStdString();
+
+  const QString root = staging.filePath("root");
+  ASSERT_TRUE(RunCommand("dpkg-deb", {"-x", package, root}));
+  const QString program = root + "/usr/bin/velmaro";
+  EXPECT_TRUE(QFileInfo(program).isExecutable());
+  EXPECT_EQ(QImage(root + "/usr/share/icons/hicolor/32x32/apps/velmaro.png").size(), QSize(32, 32));
+  EXPECT_EQ(QImage(root + "/usr/share/icons/hicolor/128x128/apps/velmaro.png").size(), QSize(128, 128));
+
+  QFile entry(root + "/usr/share/applications/velmaro.desktop");
+  ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+  const QStringList lines = QString::fromUtf8(entry.readAll()).split('\n');
+  EXPECT_EQ(lines.value(0), "[Desktop Entry]");
+  for (const char* line : {"Type=Application", "Name=Velmaro", "Exec=velmaro", "Icon=velmaro",
+                           "Categories=Game;Amusement;"})
+    EXPECT_TRUE(lines.contains(line)) << line;
+
+  // The unpacked program runs on its own and saves its settings at close.
+  const QString window = Launch({}, program);
+  ASSERT_FALSE(window.isEmpty()) << "the packaged program showed no window";
+  ASSERT_TRUE(CloseAsAUserWould(window));
+  EXPECT_EQ(velmaro_.exitCode(), 0);
+  EXPECT_EQ(ReadSet(folder_), std::vector<unsigned char>(14, 0));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Velmaro artwork — writes the program's pictures.
 //
-//   velmaro_artwork OUTPUT_DIR        the seven pictures of assets/
+//   velmaro_artwork OUTPUT_DIR        the pictures of assets/
 //   velmaro_artwork --preview FILE    a still of the aquarium (docs/)
 #include <QDir>
 
@@ -15,7 +15,7 @@
 namespace {
 
 struct Pictures {
-  QImage background, red, redLeft, black, blackLeft, bubbles, icon;
+  QImage background, red, redLeft, black, blackLeft, bubbles, icon, largeIcon;
 };
 
 Pictures DrawAll() {
@@ -28,6 +28,8 @@ Pictures DrawAll() {
   p.blackLeft = MirrorCells(p.black, kFishCell);
   p.bubbles = BubbleSheet();
   p.icon = Icon();
+  // For launchers that show big icons: whole pixels, so the drawing stays sharp.
+  p.largeIcon = p.icon.scaled(p.icon.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation);
   return p;
 }
 
@@ -77,6 +79,7 @@ int main(int argc, char** argv) {
                   Save(p.black, dir.filePath("pat2.png")) &
                   Save(p.blackLeft, dir.filePath("pat3.png")) &
                   Save(p.bubbles, dir.filePath("awa.png")) &
-                  Save(p.icon, dir.filePath("icon.png"));
+                  Save(p.icon, dir.filePath("icon.png")) &
+                  Save(p.largeIcon, dir.filePath("icon-128.png"));
   return ok ? 0 : 1;
 }
