@@ -96,9 +96,12 @@ QString ChooseWindowSystem(const QString& requested, const QString& x11Display) 
 }
 
 void PrepareApplication() {
+#if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
+  // Windows and macOS have one window system of their own, whatever DISPLAY says.
   const QString windowSystem = ChooseWindowSystem(qEnvironmentVariable("QT_QPA_PLATFORM"),
                                                   qEnvironmentVariable("DISPLAY"));
   if (!windowSystem.isEmpty()) qputenv("QT_QPA_PLATFORM", windowSystem.toUtf8());
+#endif
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
       Qt::HighDpiScaleFactorRoundingPolicy::Round);
 }

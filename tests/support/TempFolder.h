@@ -1,17 +1,21 @@
 // A fresh folder for one test, removed with everything in it afterwards.
 #pragma once
 
-#include <cstdlib>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "velmaro-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
+    // A name nobody else holds: creating it fails while another has it.
+    std::mt19937_64 names(std::random_device{}());
+    do {
+      path_ = std::filesystem::temp_directory_path() / ("velmaro-" + std::to_string(names()));
+    } while (!std::filesystem::create_directory(path_));
   }
   ~TempFolder() {
     std::error_code ignored;
