@@ -6,6 +6,9 @@ PACKAGES=(
   qt6-base-dev libgtest-dev libbenchmark-dev
   xvfb xauth openbox xdotool x11-utils
   fonts-ipafont-gothic
+  # A Wayland session for the tests: a compositor with XWayland, and Qt's own
+  # Wayland support, which the program must not pick while XWayland is there.
+  weston xwayland qt6-wayland
 )
 
 install_missing_packages() {

@@ -40,8 +40,15 @@ VirtualDesktop::~VirtualDesktop() {
 QProcessEnvironment VirtualDesktop::Environment() const {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("DISPLAY", display_);
-  environment.remove("WAYLAND_DISPLAY");
   environment.remove("QT_QPA_PLATFORM");
+  if (waylandDisplay_.isEmpty()) {
+    environment.remove("WAYLAND_DISPLAY");
+    environment.remove("XDG_SESSION_TYPE");
+  } else {
+    environment.insert("WAYLAND_DISPLAY", waylandDisplay_);
+    environment.insert("XDG_SESSION_TYPE", "wayland");
+    environment.insert("XDG_RUNTIME_DIR", runtimeFolder_.path());
+  }
   return environment;
 }
 
@@ -58,13 +65,47 @@ std::optional<QString> VirtualDesktop::Run(const QString& program, const QString
   return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
-bool VirtualDesktop::Start() {
-  for (const char* tool : {"Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "xdpyinfo"}) {
+bool VirtualDesktop::MissingTools(const QStringList& tools) {
+  for (const QString& tool : tools) {
     if (QStandardPaths::findExecutable(tool).isEmpty()) {
       why_ = QStringLiteral("%1 is not installed").arg(tool);
-      return false;
+      return true;
     }
   }
+  return false;
+}
+
+bool VirtualDesktop::Start(Kind kind) { return kind == Kind::x11 ? StartX11() : StartWayland(); }
+
+bool VirtualDesktop::StartWayland() {
+  if (MissingTools({"weston", "Xwayland", "xdotool", "xwininfo", "xprop"})) return false;
+  if (!runtimeFolder_.isValid()) {
+    why_ = QStringLiteral("no runtime folder for the compositor");
+    return false;
+  }
+  waylandDisplay_ = QStringLiteral("velmaro-%1").arg(QCoreApplication::applicationPid());
+  server_.setProcessEnvironment(Environment());
+  server_.setProcessChannelMode(QProcess::MergedChannels);
+  server_.start("weston", {"--backend=headless-backend.so", "--xwayland", "--idle-time=0",
+                           "--socket=" + waylandDisplay_, "--width=1280", "--height=1024"});
+  // The compositor names the X display it serves for XWayland in its log.
+  QString log;
+  const QRegularExpression listening("xserver listening on display (:\\d+)");
+  WaitUntil([&] {
+    server_.waitForReadyRead(50);
+    log += QString::fromLocal8Bit(server_.readAll());
+    return listening.match(log).hasMatch() || server_.state() == QProcess::NotRunning;
+  }, 10s);
+  display_ = listening.match(log).captured(1);
+  if (display_.isEmpty()) {
+    why_ = QStringLiteral("weston did not start: %1").arg(log.right(2000));
+    return false;
+  }
+  return true;
+}
+
+bool VirtualDesktop::StartX11() {
+  if (MissingTools({"Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "xdpyinfo"})) return false;
   // Tests run side by side: Xvfb takes a free display itself and tells its
   // number on standard output.
   server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-dpi", "96",

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <array>
 #include <chrono>
@@ -21,22 +22,34 @@ class VirtualDesktop {
   VirtualDesktop& operator=(const VirtualDesktop&) = delete;
   ~VirtualDesktop();
 
-  // Starts Xvfb on a free display and openbox on it. False, with why(), when
-  // the display cannot be had.
-  bool Start();
+  enum class Kind {
+    x11,      // Xvfb with openbox
+    wayland,  // a headless Wayland compositor (weston) with XWayland
+  };
+
+  // Starts a virtual display of the kind asked for. False, with why(), when
+  // it cannot be had.
+  bool Start(Kind kind = Kind::x11);
   const QString& why() const { return why_; }
 
   // Runs an X client on this display to its end; its standard output, or
   // nothing when it failed.
   std::optional<QString> Run(const QString& program, const QStringList& arguments) const;
 
-  // An environment for programs on this display.
+  // An environment for programs on this display: in a Wayland session, the
+  // one a desktop session gives them.
   QProcessEnvironment Environment() const;
 
  private:
+  bool StartX11();
+  bool StartWayland();
+  bool MissingTools(const QStringList& tools);
+
   QProcess server_;
   QProcess windowManager_;
   QString display_;
+  QString waylandDisplay_;
+  QTemporaryDir runtimeFolder_;
   QString why_;
 };
 

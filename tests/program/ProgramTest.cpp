@@ -28,8 +28,10 @@ std::vector<unsigned char> ReadSet(const QTemporaryDir& folder) {
 
 class RealProgram : public ::testing::Test {
  protected:
+  virtual VirtualDesktop::Kind DesktopKind() const { return VirtualDesktop::Kind::x11; }
+
   void SetUp() override {
-    if (!desktop_.Start()) GTEST_SKIP() << "NO VIRTUAL DISPLAY, real program not tested: " << desktop_.why().toStdString();
+    if (!desktop_.Start(DesktopKind())) GTEST_SKIP() << "NO VIRTUAL DISPLAY, real program not tested: " << desktop_.why().toStdString();
     ASSERT_TRUE(folder_.isValid());
   }
 
@@ -190,6 +192,35 @@ TEST_F(RealProgram, OnADoubleDensityScreenEveryPicturePixelIsASharpBlock) {
 
   ASSERT_TRUE(CloseAsAUserWould(window));
   EXPECT_EQ(velmaro_.exitCode(), 0);
+}
+
+class RealProgramInAWaylandSession : public RealProgram {
+ protected:
+  VirtualDesktop::Kind DesktopKind() const override { return VirtualDesktop::Kind::wayland; }
+};
+
+// A Wayland compositor places windows as it likes; through XWayland the
+// program still centres its own. This compositor draws a frame round X
+// windows without telling its size, so the window is centred by its client
+// area, within that frame.
+TEST_F(RealProgramInAWaylandSession, RunsThroughXWaylandAndCentresItsWindow) {
+  const QString window = Launch();
+  ASSERT_FALSE(window.isEmpty()) << "no X window titled Velmaro: the program did not use XWayland";
+  const auto screen = Geometry(desktop_, "root");
+  std::optional<WindowGeometry> client;
+  const bool centred = WaitUntil([&] {
+    client = Geometry(desktop_, window);
+    return screen && client && std::abs(client->x + client->width / 2 - screen->width / 2) <= 16 &&
+           std::abs(client->y + client->height / 2 - screen->height / 2) <= 40;
+  }, 10s);
+  ASSERT_TRUE(client);
+  EXPECT_TRUE(centred) << "client area at " << client->x << "," << client->y;
+  EXPECT_EQ(client->width, 500);
+  EXPECT_GT(client->height - 300, 10) << "a menu bar over the picture";
+
+  velmaro_.terminate();
+  ASSERT_TRUE(velmaro_.waitForFinished(5000));
+  EXPECT_EQ(velmaro_.readAllStandardError().toStdString(), "") << "normal operation prints nothing";
 }
 
 // Runs a command to its end; its standard output, or nothing when it failed.
