@@ -10,6 +10,7 @@
 #include <QPixmap>
 
 #include <algorithm>
+#include <utility>
 
 #include "assets/Pictures.h"
 #include "render/Frame.h"
@@ -119,7 +120,28 @@ void Form1::DrawMaskedSprite(Sheet sheet, std::int16_t x, std::int16_t y, std::i
   ::DrawMaskedSprite(work_, source, x, y, w, h, srcX, maskY);
 }
 
+// Showing the finished frame hands its pixels to the view instead of copying
+// them: the view then holds exactly the same 500 x 300 picture, at no cost.
+bool Form1::ShareFinishedFrame() {
+  PictureSurface& view = suisou_->surface();
+  if (view.image().size() != work_.image().size()) return false;
+  spare_frame_ = view.ReplaceImage(work_.image());
+  return true;
+}
+
+// The frame buffer still shares its pixels with the view, and writing into it
+// would first copy them; the view's previous frame, which nothing else holds,
+// serves instead, since the whole frame is about to be overwritten.
+void Form1::TakeSpareFrame() {
+  if (work_.image().isDetached() || !spare_frame_.isDetached() ||
+      spare_frame_.size() != work_.image().size())
+    return;
+  work_.ReplaceImage(std::exchange(spare_frame_, QImage()));
+}
+
 void Form1::CopyFrame(Surface destination, Surface source) {
+  if (destination == Surface::suisou && source == Surface::work && ShareFinishedFrame()) return;
+  if (destination == Surface::work && source != Surface::work) TakeSpareFrame();
   ::CopyFrame(SurfaceNamed(destination), SurfaceNamed(source));
 }
 

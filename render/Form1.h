@@ -61,11 +61,14 @@ class Form1 : public QMainWindow, public AquariumWindow, public AquariumSurfaces
   void Timer2_Timer();
   QSize ScaleSize() const;
   PictureSurface& SurfaceNamed(Surface name);
+  bool ShareFinishedFrame();
+  void TakeSpareFrame();
 
   PictureBox* suisou_ = nullptr;
   PictureSurface work_;
   PictureSurface back_;
   std::array<PictureSurface, 4> pat_;
   PictureSurface awa_;
+  QImage spare_frame_;  // the view's previous frame, to be the next one's buffer
   std::function<void(std::int16_t&)> unload_handler_;
 };

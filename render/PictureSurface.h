@@ -22,6 +22,13 @@ class PictureSurface {
   // Keeps the pixels that still fit; new area gets the background colour.
   void Resize(int width, int height);
 
+  // Takes image in place of the surface's own, which it hands back. Images
+  // share their pixels until one is written, so this moves no pixels.
+  QImage ReplaceImage(QImage image) {
+    image_.swap(image);
+    return image;
+  }
+
  private:
   QColor background_;
   QImage image_;

@@ -129,6 +129,16 @@ TEST(FramePresentation, TheViewChangesOnlyWhenTheFinishedFrameIsCopiedAndRefresh
   QApplication::processEvents();
   const QImage shown = form.suisou().grab().toImage().convertToFormat(QImage::Format_RGB32);
   EXPECT_EQ(shown, form.work().image()) << "the view shows the finished frame";
+
+  // The next frame, built in the same buffer, leaves the shown one alone.
+  const QImage firstFrame = shown;
+  form.CopyFrame(Surface::work, Surface::back);
+  form.DrawMaskedSprite(Sheet::pat0, 20, 150, 75, 75, 75, 75);
+  EXPECT_EQ(form.suisou().image(), firstFrame);
+  EXPECT_NE(form.work().image(), firstFrame);
+  form.CopyFrame(Surface::suisou, Surface::work);
+  EXPECT_EQ(form.suisou().image(), form.work().image());
+  EXPECT_NE(form.suisou().image(), firstFrame);
 }
 
 }  // namespace
