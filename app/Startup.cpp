@@ -57,7 +57,8 @@ void SetOuterHeight(QWidget& w, double twips) {
   w.resize(w.width(), ToPixels(twips, TwipY) - frame);
 }
 
-// Places the window's outer frame in the middle of the primary screen.
+}  // namespace
+
 void CentreOnScreen(QWidget& w) {
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   const double top = (static_cast<double>(TwipY) * screen.height() - OuterHeight(w)) / 2;
@@ -65,8 +66,8 @@ void CentreOnScreen(QWidget& w) {
   w.move(screen.x() + ToPixels(left, TwipX), screen.y() + ToPixels(top, TwipY));
 }
 
-// A window manager adds its frame only once the window is mapped, so the
-// first centring could not count it. Centre once more when it shows up.
+namespace {
+
 class FrameCentring : public QObject {
  public:
   explicit FrameCentring(QWidget& window) : QObject(&window), window_(window) {
@@ -89,6 +90,8 @@ class FrameCentring : public QObject {
 };
 
 }  // namespace
+
+void CentreAgainOnceFramed(QWidget& window) { new FrameCentring(window); }
 
 QString ChooseWindowSystem(const QString& requested, const QString& x11Display) {
   if (!requested.isEmpty() || x11Display.isEmpty()) return {};
@@ -124,7 +127,7 @@ void LayoutMainWindow(Form1& form) {
 
   // The picture never changes size, so neither does the window.
   form.setFixedSize(form.size());
-  new FrameCentring(form);
+  CentreAgainOnceFramed(form);
   form.show();
 }
 

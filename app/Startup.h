@@ -7,6 +7,7 @@
 #include <memory>
 
 class Form1;
+class QWidget;
 
 // Twips (1/1440 inch) per screen pixel, set once by LayoutMainWindow.
 extern std::int16_t TwipX;
@@ -37,6 +38,12 @@ std::unique_ptr<Form1> Main();
 // Inner area exactly 500 x 300 pixels, window centred on the screen by its
 // outer size, surfaces sized and the background copied into back; then shown.
 void LayoutMainWindow(Form1& form);
+
+// Places a window's outer frame in the middle of the primary screen.
+void CentreOnScreen(QWidget& window);
+// A window manager adds its frame only once a window is mapped, so a window
+// centred before that is centred once more when its frame shows up.
+void CentreAgainOnceFramed(QWidget& window);
 
 // The main window's unload: saves the settings. A failed save is reported and
 // makes the program end with a non-zero status; the unload goes on regardless.

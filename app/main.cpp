@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "app/Startup.h"
+#include "dialog/frm_Set.h"
 #include "render/Form1.h"
 
 int main(int, char** argv) {
@@ -12,6 +13,7 @@ int main(int, char** argv) {
   QApplication application(qtArgc, qtArgv);
 
   const std::unique_ptr<Form1> form = Main();
+  ConnectSettingsMenu(*form);
   const int loop = application.exec();
   return loop != 0 ? loop : ExitStatus();
 }

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QList>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -192,6 +193,99 @@ TEST_F(RealProgram, OnADoubleDensityScreenEveryPicturePixelIsASharpBlock) {
 
   ASSERT_TRUE(CloseAsAUserWould(window));
   EXPECT_EQ(velmaro_.exitCode(), 0);
+}
+
+// The settings through the menu, as a user sets them: three black fish
+// become five, one of them red, after the limit message has once said no.
+TEST_F(RealProgram, TheSettingsDialogChangesTheFishAndTheChoiceIsSavedAtClose) {
+  WriteBytes((folder_.path() + "/SET").toStdString(), {2, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0});
+  const QString window = Launch();
+  ASSERT_FALSE(window.isEmpty()) << "no window titled Velmaro appeared";
+  std::optional<WindowGeometry> main;
+  ASSERT_TRUE(WaitUntil([&] { return (main = Geometry(desktop_, window)) && main->width == 500; }, 10s));
+  const int menuBar = main->height - 300;
+
+  const auto click = [&](int x, int y) {
+    // Without --sync: xdotool waits in vain for a pointer already in place.
+    desktop_.Run("xdotool", {"mousemove", QString::number(x), QString::number(y), "click", "1"});
+  };
+  const auto windowsNamed = [&](const QString& name) {
+    const auto found = desktop_.Run("xdotool", {"search", "--onlyvisible", "--name", name});
+    return found ? found->split('\n', Qt::SkipEmptyParts) : QStringList();
+  };
+
+  // "設定" on the menu bar, then "数＆種類" in the menu that drops down.
+  QString dialog;
+  const bool opened = WaitUntil([&] {
+    if (windowsNamed("^Velmaro$").size() < 2) {
+      click(main->x + 18, main->y + menuBar / 2);
+      WaitUntil([&] { return windowsNamed("^Velmaro$").size() >= 2; }, 500ms);
+      click(main->x + 40, main->y + menuBar + 12);
+    }
+    for (const QString& found : windowsNamed("^Velmaro$"))
+      if (found != window) dialog = found;
+    return !dialog.isEmpty();
+  }, 15s);
+  ASSERT_TRUE(opened) << "the dialog did not open from the menu";
+  // Clicks go to where the dialog ends up: centred by its frame, once the
+  // window manager has put the frame round it.
+  const auto screen = Geometry(desktop_, "root");
+  ASSERT_TRUE(screen);
+  std::optional<WindowGeometry> box;
+  const bool centred = WaitUntil([&] {
+    box = Geometry(desktop_, dialog);
+    const auto frame = FrameExtents(desktop_, dialog);
+    if (!box || !frame) return false;
+    const auto [left, right, top, bottom] = *frame;
+    return std::abs((box->x - left) - (screen->width - box->x - box->width - right)) <= 1 &&
+           std::abs((box->y - top) - (screen->height - box->y - box->height - bottom)) <= 1;
+  }, 10s);
+  ASSERT_TRUE(box);
+  EXPECT_TRUE(centred) << "the dialog is not centred by its frame";
+  EXPECT_EQ(box->width, 255);
+  EXPECT_EQ(box->height, 183);
+
+  // The aquarium swims on behind the dialog.
+  const QString shotFile = folder_.path() + "/shot.png";
+  const auto shoot = [&](const QString& id) {
+    return desktop_.Run(SNAPSHOT_EXECUTABLE, {id, shotFile}) ? QImage(shotFile) : QImage();
+  };
+  const QImage aquarium = shoot(window);
+  EXPECT_TRUE(WaitUntil([&] { const QImage later = shoot(window); return !later.isNull() && later != aquarium; }, 10s))
+      << "the fish stood still while the dialog was open";
+
+  if (const QString picture = qEnvironmentVariable("VELMARO_WRITE_DIALOG_PICTURE"); !picture.isEmpty()) {
+    const auto frame = FrameExtents(desktop_, dialog).value_or(std::array<int, 4>{});
+    const auto root = desktop_.Run("xwininfo", {"-root"});
+    const QString rootId = QRegularExpression("Window id: (0x[0-9a-f]+)").match(root.value_or("")).captured(1);
+    const QImage screen = shoot(rootId);
+    screen.copy(box->x - frame[0] - 40, box->y - frame[2] - 30, box->width + frame[0] + frame[1] + 80,
+                box->height + frame[2] + frame[3] + 60).save(picture);
+  }
+
+  // Controls at their design places: the total bar at 167,17 (58 x 31), the
+  // red count's bar at 57,105 (31 x 17), OK at 147,104 (54 x 21).
+  const auto inDialog = [&](int x, int y) { click(box->x + x, box->y + y); };
+  inDialog(167 + 18, 17 + 15);  // the trough left of the thumb: the total goes to 1
+  inDialog(57 + 24, 105 + 8);   // the right arrow: one red fish
+  inDialog(57 + 24, 105 + 8);   // and two, one more than the total
+  QStringList messages;
+  ASSERT_TRUE(WaitUntil([&] { return !(messages = windowsNamed("^入力ｴﾗｰ$")).isEmpty(); }, 10s))
+      << "no limit message";
+  EXPECT_FALSE(WaitUntil([&] { return windowsNamed("^入力ｴﾗｰ$").size() > 1; }, 1500ms))
+      << "the arrow went on repeating behind the message";
+  desktop_.Run("xdotool", {"windowactivate", "--sync", messages[0], "key", "Return"});
+  ASSERT_TRUE(WaitUntil([&] { return windowsNamed("^入力ｴﾗｰ$").isEmpty(); }, 10s));
+  EXPECT_TRUE(windowsNamed("^入力ｴﾗｰ$").isEmpty()) << "one message only";
+
+  inDialog(167 + 35, 17 + 15);  // the trough right of the thumb: five fish
+  inDialog(147 + 27, 104 + 10);  // O K
+  ASSERT_TRUE(WaitUntil([&] { return windowsNamed("^Velmaro$").size() == 1; }, 10s)) << "OK did not close the dialog";
+
+  ASSERT_TRUE(CloseAsAUserWould(window));
+  EXPECT_EQ(velmaro_.exitCode(), 0);
+  EXPECT_EQ(ReadSet(folder_), (std::vector<unsigned char>{4, 0, 0, 0, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0}))
+      << "five fish, the first red, the sixth slot untouched";
 }
 
 class RealProgramInAWaylandSession : public RealProgram {

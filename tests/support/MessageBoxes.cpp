@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-MessageBoxCatcher::MessageBoxCatcher() {
+MessageBoxCatcher::MessageBoxCatcher(std::chrono::milliseconds lingering) : lingering_(lingering) {
   connect(&poll_, &QTimer::timeout, this, &MessageBoxCatcher::DismissOpenBox);
   poll_.start(5);
 }
@@ -12,6 +12,14 @@ MessageBoxCatcher::MessageBoxCatcher() {
 void MessageBoxCatcher::DismissOpenBox() {
   auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
   if (!box || !box->isVisible()) return;
-  shown_.push_back({box->windowTitle(), box->text()});
-  box->button(QMessageBox::Ok)->click();
+  if (box != open_) {
+    open_ = box;
+    openFor_.start();
+  }
+  if (openFor_.elapsed() < lingering_.count()) return;
+  QAbstractButton* ok = box->button(QMessageBox::Ok);
+  shown_.push_back({box->windowTitle(), box->text(), box->icon(),
+                    static_cast<int>(box->buttons().size()), ok && !ok->icon().isNull()});
+  open_ = nullptr;
+  if (ok) ok->click();
 }

@@ -1,25 +1,35 @@
 // Collects the message boxes a piece of code shows, dismissing each with OK.
 #pragma once
 
+#include <QElapsedTimer>
+#include <QMessageBox>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
 #include <vector>
 
 struct ShownMessage {
   QString title;
   QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  int buttons = 0;
+  bool okButtonHasIcon = false;
 };
 
 class MessageBoxCatcher : public QObject {
  public:
-  MessageBoxCatcher();
+  // Each box is left open for at least the time given before OK is pressed.
+  explicit MessageBoxCatcher(std::chrono::milliseconds lingering = std::chrono::milliseconds(0));
   const std::vector<ShownMessage>& shown() const { return shown_; }
 
  private:
   void DismissOpenBox();
 
   QTimer poll_;
+  std::chrono::milliseconds lingering_;
+  QMessageBox* open_ = nullptr;
+  QElapsedTimer openFor_;
   std::vector<ShownMessage> shown_;
 };

@@ -1,0 +1,20 @@
+// Velmaro — the dialog's scroll bars.
+#pragma once
+
+#include <QScrollBar>
+
+// A horizontal scroll bar that reports a new value only once it is settled:
+// a dragged thumb on release, an arrow or trough click at once. A click in
+// the trough moves by the page step; it never jumps to the click's place.
+class ChangeScrollBar : public QScrollBar {
+  Q_OBJECT
+
+ public:
+  explicit ChangeScrollBar(QWidget* parent);
+
+  // Forgets the mouse button held on an arrow or the trough, and with it
+  // the auto-repeat. A change handler that opens a modal box must call this
+  // first: the repeat would otherwise go on stepping inside the box's loop,
+  // and the button's release would never reach the bar.
+  void CancelPress();
+};

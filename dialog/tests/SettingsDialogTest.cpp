@@ -1,0 +1,368 @@
+// The settings dialog, opened from the menu and driven through its real
+// widgets while the aquarium behind it keeps ticking.
+#include "dialog/frm_Set.h"
+
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "app/SetRec.h"
+#include "app/Startup.h"
+#include "render/Form1.h"
+#include "sim/Aquarium.h"
+#include "sim/Random.h"
+#include "tests/support/MessageBoxes.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+using Kinds = std::array<std::int16_t, 6>;
+
+// Where a part of a scroll bar is drawn, in the bar's own pixels.
+QRect PartOf(const QScrollBar& bar, QStyle::SubControl part) {
+  QStyleOptionSlider option;
+  option.initFrom(&bar);
+  option.orientation = bar.orientation();
+  option.state |= QStyle::State_Horizontal;
+  option.minimum = bar.minimum();
+  option.maximum = bar.maximum();
+  option.sliderPosition = bar.sliderPosition();
+  option.sliderValue = bar.value();
+  option.singleStep = bar.singleStep();
+  option.pageStep = bar.pageStep();
+  return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar);
+}
+
+void Click(QWidget* widget, QPoint at) { QTest::mouseClick(widget, Qt::LeftButton, {}, at); }
+void ClickPart(QScrollBar* bar, QStyle::SubControl part) { Click(bar, PartOf(*bar, part).center()); }
+
+// In the trough beside the thumb, towards the maximum or the minimum.
+void ClickTrough(QScrollBar* bar, QStyle::SubControl side) {
+  const QRect trough = PartOf(*bar, side);
+  ASSERT_FALSE(trough.isEmpty()) << "no trough on that side of the thumb";
+  Click(bar, trough.center());
+}
+
+class SettingsDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetConf();
+    ResetAquarium();
+    ResetRandomSource();
+    ResetSettingsDialog();
+    form_ = std::make_unique<Form1>();
+    LayoutMainWindow(*form_);
+    ConnectSettingsMenu(*form_);
+  }
+  void TearDown() override {
+    form_.reset();
+    ResetSettingsDialog();
+    ResetConf();
+    ResetAquarium();
+    ResetRandomSource();
+    ResetStartupState();
+  }
+
+  void Configure(std::int16_t maxIndex, Kinds kinds) {
+    Conf.MaxIndex = maxIndex;
+    Conf.Kind = kinds;
+    SeedFish(*form_);
+  }
+
+  // Chooses the menu item and runs steps inside the dialog's modal loop. A
+  // dialog the steps leave open is then closed as the window manager would.
+  void WithDialog(const std::function<void(SettingsWindow&)>& steps) {
+    bool ran = false;
+    QTimer::singleShot(0, form_.get(), [&] {
+      ran = true;
+      SettingsWindow* window = SettingsDialog()->window();
+      ASSERT_NE(window, nullptr);
+      EXPECT_TRUE(window->isVisible());
+      steps(*window);
+      if (SettingsDialog()->window() && SettingsDialog()->window()->isVisible())
+        SettingsDialog()->window()->close();
+    });
+    form_->mnuSetSyu->trigger();
+    EXPECT_TRUE(ran) << "the dialog never ran its loop";
+    EXPECT_EQ(SettingsDialog()->window(), nullptr) << "unloaded once closed";
+  }
+
+  std::unique_ptr<Form1> form_;
+};
+
+// Twips to pixels, a half going to the even neighbour.
+int Pixels(int twips, int twipsPerPixel) { return static_cast<int>(std::nearbyint(double(twips) / twipsPerPixel)); }
+
+TEST_F(SettingsDialogTest, OpensCentredWithItsControlsAsDesigned) {
+  Configure(0, {});
+  WithDialog([&](SettingsWindow& w) {
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Velmaro"));
+    EXPECT_EQ(w.windowIcon().cacheKey(), form_->windowIcon().cacheKey());
+    EXPECT_EQ(w.size(), QSize(Pixels(3825, TwipX), Pixels(2745, TwipY)));
+    EXPECT_TRUE(w.isModal());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect outer = w.frameGeometry();
+    EXPECT_LE(std::abs((outer.left() - screen.left()) - (screen.right() - outer.right())), 1);
+    EXPECT_LE(std::abs((outer.top() - screen.top()) - (screen.bottom() - outer.bottom())), 1);
+
+    // Twips become pixels at the screen's rate.
+    EXPECT_EQ(w.HScroll1->geometry(),
+              QRect(Pixels(2505, TwipX), Pixels(255, TwipY), Pixels(870, TwipX), Pixels(465, TwipY)));
+    EXPECT_EQ(w.com_OK->geometry(),
+              QRect(Pixels(2205, TwipX), Pixels(1560, TwipY), Pixels(810, TwipX), Pixels(315, TwipY)));
+
+    // The texts, in a bold Japanese face that really has their glyphs.
+    const std::pair<QWidget*, QString> texts[] = {
+        {w.Label5, "金魚の数"}, {w.Label6, "１"}, {w.Label7, "５"}, {w.Label1, "赤"},
+        {w.Label3, "匹"},       {w.Label2, "黒"}, {w.Label4, "匹"}, {w.com_OK, "O K"},
+        {w.com_Can, "Cancel"},
+    };
+    for (const auto& [control, text] : texts) {
+      const QString shown = qobject_cast<QLabel*>(control) ? qobject_cast<QLabel*>(control)->text()
+                                                           : qobject_cast<QPushButton*>(control)->text();
+      EXPECT_EQ(shown, text);
+      EXPECT_TRUE(control->font().bold());
+      EXPECT_TRUE(QFontInfo(control->font()).family().startsWith("IPA")) << text.toStdString();
+      for (const QChar c : text) EXPECT_TRUE(QFontMetrics(control->font()).inFont(c)) << text.toStdString();
+    }
+    EXPECT_EQ(w.Label5->font().pointSizeF(), 14.25);
+    EXPECT_EQ(w.Text1->font().pointSizeF(), 18);
+    EXPECT_EQ(w.Label1->font().pointSizeF(), 12);
+    EXPECT_EQ(w.com_OK->font().pointSizeF(), 9);
+    EXPECT_EQ(w.Label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(w.Label2->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    EXPECT_EQ(w.Lab[0]->grab().toImage().pixelColor(3, 3), QColor(255, 255, 255));
+
+    // The black row is filled in but never seen.
+    for (QWidget* hidden : {static_cast<QWidget*>(w.Label2), static_cast<QWidget*>(w.Lab[1]),
+                            static_cast<QWidget*>(w.Label4), static_cast<QWidget*>(w.Scr[1])})
+      EXPECT_FALSE(hidden->isVisible());
+    EXPECT_EQ(w.Lab[1]->text(), QStringLiteral("0"));
+
+    // The bars' ranges and steps; a dragged thumb reports only on release.
+    for (const auto& [bar, minimum, pageStep] : {std::tuple{w.HScroll1, 1, 5}, std::tuple{w.Scr[0], 0, 1}}) {
+      EXPECT_EQ(bar->minimum(), minimum);
+      EXPECT_EQ(bar->maximum(), 5);
+      EXPECT_EQ(bar->singleStep(), 1);
+      EXPECT_EQ(bar->pageStep(), pageStep);
+      EXPECT_FALSE(bar->hasTracking());
+    }
+    // A short thumb leaves trough on both sides of it.
+    EXPECT_LT(PartOf(*w.HScroll1, QStyle::SC_ScrollBarSlider).width(),
+              PartOf(*w.HScroll1, QStyle::SC_ScrollBarGroove).width() / 2);
+
+    // The keyboard starts at OK, and neither button answers Enter.
+    EXPECT_EQ(w.focusWidget(), w.com_OK);
+    EXPECT_FALSE(w.com_OK->isDefault() || w.com_OK->autoDefault());
+    EXPECT_FALSE(w.com_Can->isDefault() || w.com_Can->autoDefault());
+    QList<QWidget*> tabbing;
+    for (int i = 0; i < 5; ++i) {
+      QTest::keyClick(w.focusWidget(), Qt::Key_Tab);
+      tabbing << w.focusWidget();
+    }
+    EXPECT_EQ(tabbing, (QList<QWidget*>{w.com_Can, w.Scr[0], w.Text1, w.HScroll1, w.com_OK}));
+  });
+}
+
+TEST_F(SettingsDialogTest, OneBlackFishOpensAtOneWithNoRedAndStaysBlackAfterOK) {
+  Configure(0, {1, 0, 0, 0, 0, 0});
+  WithDialog([&](SettingsWindow& w) {
+    EXPECT_EQ(w.HScroll1->value(), 1);
+    EXPECT_EQ(w.Text1->text(), QStringLiteral(" 1"));
+    EXPECT_EQ(w.Lab[0]->text(), QStringLiteral("0")) << "no change ran, so no leading space";
+    EXPECT_EQ(w.Scr[0]->value(), 0);
+    EXPECT_EQ(w.Lab[1]->text(), QStringLiteral(" 1"));
+    EXPECT_FALSE(SettingsDialog()->chosenFirstKind().has_value());
+    Fish[0].Pat = 0;
+    Click(w.com_OK, w.com_OK->rect().center());
+  });
+  EXPECT_EQ(Conf.MaxIndex, 0);
+  EXPECT_EQ(Conf.Kind[0], 1);
+  EXPECT_EQ(Fish[0].Pat, 2) << "re-seeded as a black fish";
+}
+
+TEST_F(SettingsDialogTest, OKAssignsKindsByPositionAndTheSameDialogOpensAgainAfresh) {
+  Configure(3, {0, 1, 0, 1, 1, 0});
+  WithDialog([&](SettingsWindow& w) {
+    EXPECT_EQ(w.Text1->text(), QStringLiteral(" 4"));
+    EXPECT_EQ(w.Lab[0]->text(), QStringLiteral(" 2"));
+    EXPECT_EQ(SettingsDialog()->chosenFirstKind(), QStringLiteral(" 2"));
+    Click(w.com_OK, w.com_OK->rect().center());
+  });
+  EXPECT_EQ(Conf.MaxIndex, 3);
+  EXPECT_EQ(Conf.Kind, (Kinds{0, 0, 1, 1, 1, 0}));
+  EXPECT_EQ(Fish[1].Pat / 2, 0);
+  EXPECT_EQ(Fish[3].Pat / 2, 1);
+
+  // Five fish cut to two: the kinds of fish 2 to 4 stay for a later opening.
+  Conf.MaxIndex = 4;
+  Conf.Kind = {0, 1, 0, 1, 0, 0};
+  const frm_Set* first = SettingsDialog();
+  WithDialog([&](SettingsWindow& w) {
+    EXPECT_EQ(SettingsDialog(), first);
+    EXPECT_EQ(w.Lab[0]->text(), QStringLiteral(" 3"));
+    EXPECT_EQ(w.Scr[0]->value(), 3);
+    w.Text1->setText(QStringLiteral("9"));  // typed text counts for nothing
+    for (int i = 0; i < 3; ++i) ClickPart(w.HScroll1, QStyle::SC_ScrollBarSubLine);
+    EXPECT_EQ(w.Text1->text(), QStringLiteral(" 2"));
+    Click(w.com_OK, w.com_OK->rect().center());
+  });
+  EXPECT_EQ(Conf.MaxIndex, 1);
+  EXPECT_EQ(Conf.Kind, (Kinds{0, 0, 0, 1, 0, 0}));
+}
+
+TEST_F(SettingsDialogTest, TheAquariumFollowsTheTotalAtOnceAndKeepsItWhenClosedByTheWindowManager) {
+  Configure(2, {0, 0, 0, 1, 1, 0});
+  Fish[3].Pat = Fish[4].Pat = 0;  // never seeded: a re-seed would make them black
+  WithDialog([&](SettingsWindow& w) {
+    ClickTrough(w.HScroll1, QStyle::SC_ScrollBarAddPage);
+    EXPECT_EQ(w.HScroll1->value(), 5) << "a trough click goes straight to the end";
+    EXPECT_EQ(w.Text1->text(), QStringLiteral(" 5"));
+    EXPECT_EQ(Conf.MaxIndex, 4);
+
+    // The fifth fish swims from the next tick on, while the dialog is open.
+    const QImage before = form_->suisou().image();
+    const std::int16_t x = Fish[4].X, frame = Fish[4].FrameX;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Fish[4].X != x || Fish[4].FrameX != frame; }, 3000));
+    EXPECT_NE(form_->suisou().image(), before);
+
+    ClickTrough(w.HScroll1, QStyle::SC_ScrollBarSubPage);
+    EXPECT_EQ(w.HScroll1->value(), 1);
+    ClickTrough(w.HScroll1, QStyle::SC_ScrollBarAddPage);
+  });
+  EXPECT_EQ(Conf.MaxIndex, 4) << "the total last chosen stays in force";
+  EXPECT_EQ(Conf.Kind, (Kinds{0, 0, 0, 1, 1, 0})) << "no kinds assigned";
+  EXPECT_LT(Fish[4].Pat, 2) << "not re-seeded";
+}
+
+TEST_F(SettingsDialogTest, DraggingTheThumbChangesTheTotalOnlyOnRelease) {
+  Configure(0, {});
+  WithDialog([&](SettingsWindow& w) {
+    const QRect thumb = PartOf(*w.HScroll1, QStyle::SC_ScrollBarSlider);
+    const QRect groove = PartOf(*w.HScroll1, QStyle::SC_ScrollBarGroove);
+    QTest::mousePress(w.HScroll1, Qt::LeftButton, {}, thumb.center());
+    QTest::mouseMove(w.HScroll1, QPoint(groove.right(), thumb.center().y()));
+    EXPECT_EQ(w.Text1->text(), QStringLiteral(" 1"));
+    EXPECT_EQ(Conf.MaxIndex, 0);
+    QTest::mouseRelease(w.HScroll1, Qt::LeftButton, {}, QPoint(groove.right(), thumb.center().y()));
+    EXPECT_EQ(w.Text1->text(), QStringLiteral(" 5"));
+    EXPECT_EQ(Conf.MaxIndex, 4);
+  });
+}
+
+TEST_F(SettingsDialogTest, ARedCountOneAboveTheTotalShowsTheLimitMessageOnce) {
+  Configure(2, {0, 0, 0, 0, 0, 0});
+  MessageBoxCatcher boxes;
+  WithDialog([&](SettingsWindow& w) {
+    ClickPart(w.Scr[0], QStyle::SC_ScrollBarAddLine);
+    EXPECT_EQ(w.Scr[0]->value(), 3);
+    EXPECT_EQ(w.Lab[0]->text(), QStringLiteral(" 3"));
+    EXPECT_EQ(SettingsDialog()->chosenFirstKind(), QStringLiteral(" 3"));
+  });
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("入力ｴﾗｰ"));
+  EXPECT_EQ(boxes.shown()[0].text, QStringLiteral("金魚の数が設定数を超えてます"));
+  EXPECT_EQ(boxes.shown()[0].icon, QMessageBox::NoIcon);
+  EXPECT_EQ(boxes.shown()[0].buttons, 1);
+  EXPECT_FALSE(boxes.shown()[0].okButtonHasIcon);
+}
+
+// A held mouse button on an arrow repeats after half a second; the messages
+// stay up longer than that, and the repeat must not go on behind them.
+TEST_F(SettingsDialogTest, LoweringTheTotalBelowTheRedCountThenOneArrowClickShowsAMessagePerExcessFish) {
+  Configure(4, {0, 0, 0, 0, 1, 0});
+  MessageBoxCatcher boxes(700ms);
+  int ticks = 0;
+  QObject::connect(&form_->Timer1, &QTimer::timeout, [&] { ++ticks; });
+  WithDialog([&](SettingsWindow& w) {
+    EXPECT_EQ(w.Lab[0]->text(), QStringLiteral(" 4"));
+    ClickTrough(w.HScroll1, QStyle::SC_ScrollBarSubPage);
+    EXPECT_EQ(Conf.MaxIndex, 0);
+    EXPECT_TRUE(boxes.shown().empty()) << "no message while only the total changes";
+
+    const QPoint arrow = PartOf(*w.Scr[0], QStyle::SC_ScrollBarSubLine).center();
+    QTest::mousePress(w.Scr[0], Qt::LeftButton, {}, arrow);
+    QTest::mouseRelease(w.Scr[0], Qt::LeftButton, {}, arrow);
+    EXPECT_EQ(w.Scr[0]->value(), 1);
+    EXPECT_EQ(w.Lab[0]->text(), QStringLiteral(" 1"));
+    EXPECT_EQ(SettingsDialog()->chosenFirstKind(), QStringLiteral(" 1"));
+  });
+  EXPECT_EQ(boxes.shown().size(), 2u);
+  EXPECT_GE(ticks, 5) << "the aquarium swims on behind the messages";
+}
+
+TEST_F(SettingsDialogTest, ARedCountOfNoneMakesEveryFishBlackWithoutReseedingForKinds) {
+  Configure(2, {0, 1, 1, 0, 0, 0});
+  int reseeds = 0;
+  SetScriptedRandomSource([] { return 0.5f; }, [&] { ++reseeds; });
+  form_->Timer1.stop();
+  form_->Timer2.stop();
+  SeedFish(*form_);
+  const int seeding = reseeds;
+  reseeds = 0;
+  WithDialog([&](SettingsWindow& w) {
+    ClickPart(w.Scr[0], QStyle::SC_ScrollBarSubLine);
+    EXPECT_EQ(SettingsDialog()->chosenFirstKind(), QStringLiteral(" 0"));
+    Click(w.com_OK, w.com_OK->rect().center());
+  });
+  EXPECT_EQ(reseeds, seeding) << "only the seeding reseeds";
+  EXPECT_EQ(Conf.Kind, (Kinds{1, 1, 1, 0, 0, 0}));
+
+  reseeds = 0;
+  WithDialog([&](SettingsWindow& w) {
+    ClickPart(w.Scr[0], QStyle::SC_ScrollBarAddLine);
+    ClickPart(w.Scr[0], QStyle::SC_ScrollBarAddLine);
+    Click(w.com_OK, w.com_OK->rect().center());
+  });
+  EXPECT_EQ(reseeds, seeding + 2) << "one reseed per red fish";
+  EXPECT_EQ(Conf.Kind, (Kinds{0, 0, 1, 0, 0, 0}));
+}
+
+TEST_F(SettingsDialogTest, CancelAndEscapeDoNothing) {
+  Configure(1, {0, 1, 0, 0, 0, 0});
+  const SetRec before = Conf;
+  WithDialog([&](SettingsWindow& w) {
+    Click(w.com_Can, w.com_Can->rect().center());
+    QTest::keyClick(&w, Qt::Key_Escape);
+    QTest::keyClick(w.com_OK, Qt::Key_Escape);
+    QTest::keyClick(w.Text1, Qt::Key_Return);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(Conf, before);
+  });
+  EXPECT_EQ(Conf, before);
+}
+
+TEST_F(SettingsDialogTest, StoredTotalsOutsideTheBarOpenAtItsNearestEnd) {
+  Configure(-1, {1, 0, 0, 0, 0, 0});
+  WithDialog([&](SettingsWindow& w) {
+    EXPECT_EQ(w.HScroll1->value(), 1);
+    EXPECT_EQ(w.Text1->text(), QStringLiteral(" 1"));
+    EXPECT_EQ(Conf.MaxIndex, 0);
+    EXPECT_EQ(w.Lab[1]->text(), QStringLiteral(" 1"));
+  });
+
+  Configure(5, {0, 1, 0, 1, 0, 1});
+  WithDialog([&](SettingsWindow& w) {
+    EXPECT_EQ(w.HScroll1->value(), 5);
+    EXPECT_EQ(w.Text1->text(), QStringLiteral(" 5"));
+    EXPECT_EQ(Conf.MaxIndex, 4);
+    EXPECT_EQ(w.Lab[0]->text(), QStringLiteral(" 3"));
+    Click(w.com_OK, w.com_OK->rect().center());
+  });
+  EXPECT_EQ(Conf.Kind, (Kinds{0, 0, 0, 1, 1, 1}));
+}
+
+}  // namespace
