@@ -246,6 +246,9 @@ TEST_F(SettingsDialogTest, TheAquariumFollowsTheTotalAtOnceAndKeepsItWhenClosedB
   EXPECT_EQ(Conf.MaxIndex, 4) << "the total last chosen stays in force";
   EXPECT_EQ(Conf.Kind, (Kinds{0, 0, 0, 1, 1, 0})) << "no kinds assigned";
   EXPECT_LT(Fish[4].Pat, 2) << "not re-seeded";
+  const std::int16_t x = Fish[4].X, frame = Fish[4].FrameX;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Fish[4].X != x || Fish[4].FrameX != frame; }, 3000))
+      << "the fifth fish swims on after the dialog has gone";
 }
 
 TEST_F(SettingsDialogTest, DraggingTheThumbChangesTheTotalOnlyOnRelease) {
