@@ -142,6 +142,15 @@ void SettingsWindow::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  // Enter presses the button that has the focus, as on the desktop this
+  // dialog comes from; with the focus elsewhere it presses nothing.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isVisible()) {
+      event->accept();
+      button->click();
+      return;
+    }
+  }
   QDialog::keyPressEvent(event);
 }
 

@@ -39,7 +39,8 @@ class SettingsWindow : public QDialog {
   QPushButton* com_Can;
 
  protected:
-  // Escape does nothing here; the window manager's close still does.
+  // Escape does nothing here; the window manager's close still does. Enter
+  // presses only the button that has the focus.
   void keyPressEvent(QKeyEvent* event) override;
 };
 

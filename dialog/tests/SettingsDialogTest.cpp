@@ -334,7 +334,7 @@ TEST_F(SettingsDialogTest, ARedCountOfNoneMakesEveryFishBlackWithoutReseedingFor
   EXPECT_EQ(Conf.Kind, (Kinds{0, 0, 1, 0, 0, 0}));
 }
 
-TEST_F(SettingsDialogTest, CancelAndEscapeDoNothing) {
+TEST_F(SettingsDialogTest, CancelEscapeAndEnterAwayFromOKDoNothing) {
   Configure(1, {0, 1, 0, 0, 0, 0});
   const SetRec before = Conf;
   WithDialog([&](SettingsWindow& w) {
@@ -342,10 +342,21 @@ TEST_F(SettingsDialogTest, CancelAndEscapeDoNothing) {
     QTest::keyClick(&w, Qt::Key_Escape);
     QTest::keyClick(w.com_OK, Qt::Key_Escape);
     QTest::keyClick(w.Text1, Qt::Key_Return);
+    w.com_Can->setFocus();
+    QTest::keyClick(w.com_Can, Qt::Key_Return);
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(Conf, before);
   });
   EXPECT_EQ(Conf, before);
+
+  // Only the keyboard's press of OK itself assigns the kinds.
+  Conf.Kind = {1, 0, 0, 0, 0, 0};
+  WithDialog([&](SettingsWindow& w) {
+    ASSERT_EQ(w.focusWidget(), w.com_OK);
+    QTest::keyClick(w.com_OK, Qt::Key_Return);
+    EXPECT_EQ(SettingsDialog()->window()->isVisible(), false);
+  });
+  EXPECT_EQ(Conf.Kind, (Kinds{0, 1, 0, 0, 0, 0}));
 }
 
 TEST_F(SettingsDialogTest, StoredTotalsOutsideTheBarOpenAtItsNearestEnd) {
