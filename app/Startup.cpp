@@ -36,25 +36,17 @@ QString WithReason(const QString& text, const std::string& reason) {
   return text + QLatin1Char('\n') + QString::fromStdString(reason);
 }
 
-// The window's outer size and place are kept in twips, as the layout rules
-// are written; the window system works in whole pixels. Converting with the
-// rounded twips per pixel in both directions makes the inner area come out
-// at exactly 500 x 300 on every screen.
-int ToPixels(double twips, std::int16_t twipsPerPixel) {
-  return Nearest16(twips / twipsPerPixel);
-}
-
 double OuterWidth(const QWidget& w) { return static_cast<double>(TwipX) * w.frameGeometry().width(); }
 double OuterHeight(const QWidget& w) { return static_cast<double>(TwipY) * w.frameGeometry().height(); }
 
 void SetOuterWidth(QWidget& w, double twips) {
   const int frame = w.frameGeometry().width() - w.width();
-  w.resize(ToPixels(twips, TwipX) - frame, w.height());
+  w.resize(TwipsToPixels(twips, TwipX) - frame, w.height());
 }
 
 void SetOuterHeight(QWidget& w, double twips) {
   const int frame = w.frameGeometry().height() - w.height();
-  w.resize(w.width(), ToPixels(twips, TwipY) - frame);
+  w.resize(w.width(), TwipsToPixels(twips, TwipY) - frame);
 }
 
 }  // namespace
@@ -63,7 +55,7 @@ void CentreOnScreen(QWidget& w) {
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   const double top = (static_cast<double>(TwipY) * screen.height() - OuterHeight(w)) / 2;
   const double left = (static_cast<double>(TwipX) * screen.width() - OuterWidth(w)) / 2;
-  w.move(screen.x() + ToPixels(left, TwipX), screen.y() + ToPixels(top, TwipY));
+  w.move(screen.x() + TwipsToPixels(left, TwipX), screen.y() + TwipsToPixels(top, TwipY));
 }
 
 namespace {
@@ -92,6 +84,10 @@ class FrameCentring : public QObject {
 }  // namespace
 
 void CentreAgainOnceFramed(QWidget& window) { new FrameCentring(window); }
+
+int TwipsToPixels(double twips, std::int16_t twipsPerPixel) {
+  return Nearest16(twips / twipsPerPixel);
+}
 
 QString ChooseWindowSystem(const QString& requested, const QString& x11Display) {
   if (!requested.isEmpty() || x11Display.isEmpty()) return {};

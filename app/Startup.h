@@ -39,6 +39,11 @@ std::unique_ptr<Form1> Main();
 // outer size, surfaces sized and the background copied into back; then shown.
 void LayoutMainWindow(Form1& form);
 
+// Windows are placed and sized in twips; the window system works in whole
+// pixels. Converting with the rounded twips per pixel in both directions
+// makes the aquarium's inner area come out at exactly 500 x 300 everywhere.
+int TwipsToPixels(double twips, std::int16_t twipsPerPixel);
+
 // Places a window's outer frame in the middle of the primary screen.
 void CentreOnScreen(QWidget& window);
 // A window manager adds its frame only once a window is mapped, so a window

@@ -24,13 +24,9 @@ struct TwipRect {
   int left, top, width, height;
 };
 
-int ToPixels(int twips, std::int16_t twipsPerPixel) {
-  return Nearest16(static_cast<double>(twips) / std::max<std::int16_t>(1, twipsPerPixel));
-}
-
 void Place(QWidget& control, TwipRect at) {
-  control.setGeometry(ToPixels(at.left, TwipX), ToPixels(at.top, TwipY),
-                      ToPixels(at.width, TwipX), ToPixels(at.height, TwipY));
+  control.setGeometry(TwipsToPixels(at.left, TwipX), TwipsToPixels(at.top, TwipY),
+                      TwipsToPixels(at.width, TwipX), TwipsToPixels(at.height, TwipY));
 }
 
 // The design font is a Windows one; elsewhere an installed Japanese
@@ -97,7 +93,7 @@ SettingsWindow::SettingsWindow(const QIcon& icon) {
   // A fixed size: nothing to maximise or minimise, only to close.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  setFixedSize(ToPixels(3825, TwipX), ToPixels(2745, TwipY));
+  setFixedSize(TwipsToPixels(3825, TwipX), TwipsToPixels(2745, TwipY));
 
   Label5 = NewLabel(this, QStringLiteral("金魚の数"), 14.25, {90, 360, 1245, 405});
   Text1 = new QLineEdit(this);
