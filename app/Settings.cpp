@@ -31,25 +31,30 @@ SetRec DecodeSetRec(std::span<const std::uint8_t> bytes) {
   return record;
 }
 
-file_access::Status LoadSettings(const std::filesystem::path& file) {
+LoadOutcome LoadSettings(const std::filesystem::path& file) {
+  LoadOutcome outcome;
   file_access::ByteFile settings;
-  if (auto status = settings.Open(file); !status.ok) return status;
+  if (auto opened = settings.Open(file); !opened.ok) {
+    if (!file_access::IsRefusal(opened.error) || !settings.OpenForReading(file).ok) {
+      static_cast<file_access::Status&>(outcome) = opened;
+      return outcome;
+    }
+    outcome.readOnly = true;
+  }
   std::array<std::uint8_t, kSetRecBytes> bytes{};
   std::size_t count = 0;
   const auto read = settings.ReadFromStart(bytes, count);
   const auto closed = settings.Close();
-  if (!read.ok) return read;
-  if (!closed.ok) return closed;
+  if (!read.ok || !closed.ok) {
+    static_cast<file_access::Status&>(outcome) = read.ok ? closed : read;
+    return outcome;
+  }
   Conf = DecodeSetRec(std::span(bytes).first(count));
-  return {};
+  return outcome;
 }
 
 file_access::Status SaveSettings(const std::filesystem::path& file) {
-  file_access::ByteFile settings;
-  if (auto status = settings.Open(file); !status.ok) return status;
-  const auto written = settings.WriteAtStart(EncodeSetRec(Conf));
-  const auto closed = settings.Close();
-  return written.ok ? closed : written;
+  return file_access::ReplaceStart(file, EncodeSetRec(Conf));
 }
 
 std::string RepairDamagedCount(SetRec& record) {
@@ -58,4 +63,16 @@ std::string RepairDamagedCount(SetRec& record) {
   record.MaxIndex = 0;
   return "設定ファイル「SET」の金魚の数が壊れています（MaxIndex " + std::to_string(damaged) +
          "）。1 匹で続けます。";
+}
+
+std::string RepairDamagedKinds(SetRec& record) {
+  std::string damaged;
+  for (std::size_t i = 0; i < record.Kind.size(); ++i) {
+    if (record.Kind[i] == 0 || record.Kind[i] == 1) continue;
+    if (!damaged.empty()) damaged += "、";
+    damaged += "Kind(" + std::to_string(i) + ") " + std::to_string(record.Kind[i]);
+    record.Kind[i] = 0;
+  }
+  if (damaged.empty()) return {};
+  return "設定ファイル「SET」の金魚の種類が壊れています（" + damaged + "）。赤で続けます。";
 }

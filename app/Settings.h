@@ -26,15 +26,25 @@ std::array<std::uint8_t, kSetRecBytes> EncodeSetRec(const SetRec& record);
 // two by the end, stay 0.
 SetRec DecodeSetRec(std::span<const std::uint8_t> bytes);
 
-// Opens (creating it empty if missing) and reads the file into Conf. On
-// failure Conf is left as it was and the reason is returned.
-file_access::Status LoadSettings(const std::filesystem::path& file = kSettingsFile);
+struct LoadOutcome : file_access::Status {
+  bool readOnly = false;  // read, but the program may not write it
+};
+
+// Opens (creating it empty if missing) and reads the file into Conf. A file
+// the program may read but not write is still read. On failure Conf is left
+// as it was and the reason is returned.
+LoadOutcome LoadSettings(const std::filesystem::path& file = kSettingsFile);
 
 // Writes Conf over the first 14 bytes of the file, creating it if missing;
-// the file is never shortened.
+// the file is never shortened. The file then holds the old record or the new
+// one, whole, even when the save fails part way.
 file_access::Status SaveSettings(const std::filesystem::path& file = kSettingsFile);
 
 // MaxIndex outside -1..5 cannot come from this program: it is damaged and
 // replaced by 0 (one fish); the kinds stay as read. Returns the warning to
 // give, or an empty text when the record is sound.
 std::string RepairDamagedCount(SetRec& record);
+
+// Likewise a kind other than 0 or 1, in any of the six places: it becomes 0
+// (red), the kind an unset fish shows.
+std::string RepairDamagedKinds(SetRec& record);

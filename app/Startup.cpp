@@ -32,6 +32,12 @@ void ReportProblem(QWidget* parent, const QString& text) {
   box.exec();
 }
 
+void Warn(const std::string& warning) {
+  if (warning.empty()) return;
+  std::fprintf(stderr, "%s\n", warning.c_str());
+  std::fflush(stderr);
+}
+
 QString WithReason(const QString& text, const std::string& reason) {
   return text + QLatin1Char('\n') + QString::fromStdString(reason);
 }
@@ -145,8 +151,11 @@ std::unique_ptr<Form1> Main() {
   if (const auto loaded = LoadSettings(); !loaded.ok) {
     ResetConf();
     ReportProblem(nullptr, WithReason(kLoadFailedText, loaded.reason));
-  } else if (const std::string warning = RepairDamagedCount(Conf); !warning.empty()) {
-    std::fprintf(stderr, "%s\n", warning.c_str());
+  } else {
+    // Warnings only: the aquarium runs as well as it can with what was read.
+    if (loaded.readOnly) Warn(kReadOnlyText.toStdString());
+    Warn(RepairDamagedCount(Conf));
+    Warn(RepairDamagedKinds(Conf));
   }
 
   auto form = std::make_unique<Form1>();

@@ -19,6 +19,8 @@ inline const QString kLoadFailedText =
     QStringLiteral("設定ファイル「SET」を読み込めませんでした。既定の設定で続けます。");
 inline const QString kSaveFailedText =
     QStringLiteral("設定ファイル「SET」に保存できませんでした。");
+inline const QString kReadOnlyText =
+    QStringLiteral("設定ファイル「SET」は読み込み専用です。設定は保存されません。");
 
 // The window system to ask Qt for, or "" for Qt's own choice. The program
 // places its window itself, which only X11 allows: in a Wayland session that

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #ifndef _WIN32
 #include <unistd.h>
 #endif
@@ -21,7 +23,10 @@ using Bytes = std::vector<unsigned char>;
 class SettingsFile : public ::testing::Test {
  protected:
   void SetUp() override { ResetConf(); }
-  void TearDown() override { ResetConf(); }
+  void TearDown() override {
+    ResetConf();
+    file_access::InjectFaults({});
+  }
 
   std::filesystem::path set() const { return folder.path() / "SET"; }
 
@@ -133,6 +138,111 @@ TEST_F(SettingsFile, AFolderThatCannotBeWrittenFailsWithPermissionDenied) {
 #endif
 }
 
+using file_access::Fault;
+using file_access::Operation;
+
+std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  return names;
+}
+
+// Whatever fails, and wherever, SET afterwards holds the old bytes or the new,
+// never a record nobody wrote, and no half-made file is left beside it.
+TEST_F(SettingsFile, AFailedSaveLeavesTheOldRecordWholeAndNothingBesideIt) {
+  const Bytes old{2, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0xaa, 0xbb, 0xcc};
+  const Bytes saved{4, 0, 0, 0, 0, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0xaa, 0xbb, 0xcc};
+  const SetRec fiveFish = Record(4, {0, 0, 1, 1, 1, 0});
+  struct Case {
+    const char* what;
+    std::vector<Fault> faults;
+    const char* reason;
+  } cases[] = {
+      {"SET refused", {{Operation::open, EACCES}}, "Permission denied"},
+      {"SET unreadable", {{Operation::read, EIO}}, "Input/output error"},
+      {"no room for the new file", {{Operation::open, ENOSPC, 2}}, "No space left on device"},
+      {"disk full part way through the record", {{Operation::write, ENOSPC, 1, 5}}, "No space left on device"},
+      {"disk full in the tail", {{Operation::write, ENOSPC, 2}}, "No space left on device"},
+      {"device error while writing", {{Operation::write, EIO}}, "Input/output error"},
+      {"device error on the way to the disk", {{Operation::sync, EIO}}, "Input/output error"},
+      {"device error at close", {{Operation::close, EIO}}, "Input/output error"},
+      {"the new file cannot take the name", {{Operation::rename, EIO}}, "Input/output error"},
+      {"folder refuses new files, disk full in place",
+       {{Operation::open, EACCES, 2}, {Operation::write, ENOSPC, 1, 5}}, "No space left on device"},
+      {"folder refuses new files, device error in place",
+       {{Operation::open, EROFS, 2}, {Operation::sync, EIO}}, "Input/output error"},
+  };
+  for (const Case& c : cases) {
+    WriteBytes(set(), old);
+    Conf = fiveFish;
+    file_access::InjectFaults(c.faults);
+    const auto status = SaveSettings(set());
+    file_access::InjectFaults({});
+    EXPECT_FALSE(status.ok) << c.what;
+    EXPECT_EQ(status.reason, c.reason) << c.what;
+    EXPECT_EQ(ReadBytes(set()), old) << c.what;
+    EXPECT_EQ(FilesIn(folder.path()), std::vector<std::filesystem::path>{"SET"}) << c.what;
+    EXPECT_EQ(Conf, fiveFish) << c.what;
+
+    ASSERT_TRUE(SaveSettings(set()).ok) << c.what << ": the next save works";
+    EXPECT_EQ(ReadBytes(set()), saved) << c.what;
+  }
+}
+
+TEST_F(SettingsFile, InAFolderThatTakesNoNewFileTheRecordIsWrittenInPlace) {
+  // First run: the empty SET made at start-up, a full disk at close. The file
+  // goes back to empty rather than keeping part of a record.
+  WriteBytes(set(), {});
+  Conf = Record(1, {1, 0, 0, 0, 0, 0});
+  file_access::InjectFaults({{Operation::open, EACCES, 2}, {Operation::write, ENOSPC, 1, 6}});
+  EXPECT_FALSE(SaveSettings(set()).ok);
+  EXPECT_EQ(ReadBytes(set()), Bytes{});
+
+  file_access::InjectFaults({{Operation::open, EACCES, 2}});
+  ASSERT_TRUE(SaveSettings(set()).ok);
+  EXPECT_EQ(ReadBytes(set()), (Bytes{1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(SettingsFile, AFileThatMayOnlyBeReadIsReadAndSaysSo) {
+  WriteBytes(set(), {3, 0, 0, 0, 1, 0});
+  file_access::InjectFaults({{Operation::open, EACCES}});
+  const auto loaded = LoadSettings(set());
+  EXPECT_TRUE(loaded.ok);
+  EXPECT_TRUE(loaded.readOnly);
+  EXPECT_EQ(Conf, Record(3, {0, 1, 0, 0, 0, 0}));
+
+  // Not allowed to read either: the first refusal is the one reported.
+  ResetConf();
+  file_access::InjectFaults({{Operation::open, EACCES}, {Operation::open, EPERM, 2}});
+  EXPECT_EQ(LoadSettings(set()).reason, "Permission denied");
+  EXPECT_EQ(Conf, Record(0, {}));
+
+  // A failing device is no refusal: nothing is read, and Conf stays.
+  for (const Fault& fault : {Fault{Operation::open, EIO}, Fault{Operation::read, EIO},
+                             Fault{Operation::close, EIO}}) {
+    file_access::InjectFaults({fault});
+    const auto failed = LoadSettings(set());
+    EXPECT_FALSE(failed.ok);
+    EXPECT_FALSE(failed.readOnly);
+    EXPECT_EQ(failed.reason, "Input/output error");
+    EXPECT_EQ(Conf, Record(0, {}));
+  }
+}
+
+TEST_F(SettingsFile, ALinkNamedSetStaysALinkAndItsTargetGetsTheRecord) {
+#ifdef _WIN32
+  GTEST_SKIP() << "links need privileges on Windows";
+#else
+  const auto target = folder.path() / "elsewhere";
+  WriteBytes(target, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9});
+  std::filesystem::create_symlink(target, set());
+  Conf = Record(2, {1, 1, 0, 0, 0, 0});
+  ASSERT_TRUE(SaveSettings(set()).ok);
+  EXPECT_TRUE(std::filesystem::is_symlink(set()));
+  EXPECT_EQ(ReadBytes(target), (Bytes{2, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9}));
+#endif
+}
+
 TEST(DamagedCount, OnlyACountThisProgramCouldNotHaveWrittenIsReplaced) {
   for (std::int16_t sound : {-1, 0, 4, 5}) {
     SetRec record = Record(sound, {7, 1, 0, 1, 0, 1});
@@ -146,6 +256,18 @@ TEST(DamagedCount, OnlyACountThisProgramCouldNotHaveWrittenIsReplaced) {
     EXPECT_EQ(warning.find('\n'), std::string::npos) << "one line";
     EXPECT_EQ(record, Record(0, {7, 1, 0, 1, 0, 1})) << "one fish; kinds as read";
   }
+}
+
+TEST(DamagedKinds, EveryKindOtherThanRedOrBlackBecomesRedAndIsNamed) {
+  SetRec sound = Record(32767, {0, 1, 0, 1, 1, 0});
+  EXPECT_EQ(RepairDamagedKinds(sound), "");
+  EXPECT_EQ(sound, Record(32767, {0, 1, 0, 1, 1, 0}));
+
+  SetRec damaged = Record(2, {7, 1, -1, 0, 1, -32768});
+  EXPECT_EQ(RepairDamagedKinds(damaged),
+            "設定ファイル「SET」の金魚の種類が壊れています（Kind(0) 7、Kind(2) -1、Kind(5) -32768）。"
+            "赤で続けます。");
+  EXPECT_EQ(damaged, Record(2, {0, 1, 0, 0, 1, 0}));
 }
 
 }  // namespace

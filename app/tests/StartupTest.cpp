@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "tests/support/TempFolder.h"
@@ -26,6 +28,7 @@ class Startup : public ::testing::Test {
     ResetStartupState();
   }
   void TearDown() override {
+    file_access::InjectFaults({});
     std::filesystem::current_path(previous_);
     ResetConf();
     ResetAquarium();
@@ -83,7 +86,7 @@ TEST_F(Startup, FirstRunShowsTheCentredAquariumAndSavesOneRedFishAtClose) {
 }
 
 TEST_F(Startup, StoredSettingsComeBackByteForByteWithTheirTail) {
-  const Bytes stored{3, 0, 0, 0, 1, 0, 0, 0, 1, 0, 7, 0, 1, 0, 0x55, 0x66};
+  const Bytes stored{3, 0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 0, 1, 0, 0x55, 0x66};
   WriteBytes(set(), stored);
   const std::unique_ptr<Form1> form = Main();
   EXPECT_EQ(Conf.MaxIndex, 3);
@@ -121,20 +124,48 @@ TEST_F(Startup, AnUnreadableSettingsFileIsReportedAndTheAquariumRunsWithOneRedFi
   EXPECT_EQ(ExitStatus(), 1);
 }
 
-TEST_F(Startup, ADamagedCountIsReplacedByOneFishWithOneWarningLine) {
-  WriteBytes(set(), {0xff, 0x7f, 1, 0, 7, 0, 1, 0, 0, 0, 0, 0, 0, 0});
+TEST_F(Startup, ADamagedCountAndDamagedKindsAreRepairedWithOneWarningLineEach) {
+  WriteBytes(set(), {0xff, 0x7f, 1, 0, 7, 0, 1, 0, 0, 0, 0, 0, 0xfe, 0xff, 0xaa});
   MessageBoxCatcher boxes;
   ::testing::internal::CaptureStderr();
   const std::unique_ptr<Form1> form = Main();
   const std::string errors = ::testing::internal::GetCapturedStderr();
 
   EXPECT_TRUE(boxes.shown().empty());
-  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
-  EXPECT_NE(errors.find("32767"), std::string::npos) << errors;
+  EXPECT_EQ(errors,
+            "設定ファイル「SET」の金魚の数が壊れています（MaxIndex 32767）。1 匹で続けます。\n"
+            "設定ファイル「SET」の金魚の種類が壊れています（Kind(1) 7、Kind(5) -2）。赤で続けます。\n");
   EXPECT_EQ(Conf.MaxIndex, 0);
   EXPECT_EQ(Fish[0].Pat, 2) << "kind 1 as read";
   form->close();
-  EXPECT_EQ(ReadBytes(set()), (Bytes{0, 0, 1, 0, 7, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(ReadBytes(set()), (Bytes{0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0xaa}));
+}
+
+// A SET the program may read but not write: the aquarium starts with it and
+// says at once that it will not be saved; at close the failed save is
+// reported, the file keeps its bytes and the program ends with status 1.
+TEST_F(Startup, AReadOnlyFileIsUsedWithAWarningAndTheFailedSaveIsReportedAtClose) {
+  const Bytes stored{2, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+  WriteBytes(set(), stored);
+  MessageBoxCatcher boxes;
+  // The refusals of the system: opening for writing, at start and at close.
+  file_access::InjectFaults({{file_access::Operation::open, EACCES, 1},
+                             {file_access::Operation::open, EACCES, 3}});
+  ::testing::internal::CaptureStderr();
+  const std::unique_ptr<Form1> form = Main();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "設定ファイル「SET」は読み込み専用です。設定は保存されません。\n");
+  EXPECT_TRUE(boxes.shown().empty());
+  EXPECT_EQ(Conf.MaxIndex, 2);
+  EXPECT_EQ(Fish[0].Pat, 2) << "the stored kinds";
+
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(form->close());
+  ::testing::internal::GetCapturedStderr();
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].text, QStringLiteral("設定ファイル「SET」に保存できませんでした。\nPermission denied"));
+  EXPECT_EQ(ExitStatus(), 1);
+  EXPECT_EQ(ReadBytes(set()), stored);
 }
 
 TEST_F(Startup, AnEmptyTankIsNoDamage) {
