@@ -9,6 +9,8 @@ PACKAGES=(
   # A Wayland session for the tests: a compositor with XWayland, and Qt's own
   # Wayland support, which the program must not pick while XWayland is there.
   weston xwayland qt6-wayland
+  # The sanitizer build and the fuzzer: clang and its runtimes.
+  clang libclang-rt-14-dev
 )
 
 install_missing_packages() {
@@ -34,4 +36,14 @@ build_release() {
     cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release
   fi
   cmake --build "$BUILD" --parallel "$(nproc)"
+}
+
+# Address and undefined-behaviour sanitizers, with clang, in build-sanitize/.
+build_sanitize() {
+  SANITIZE_BUILD="$ROOT/build-sanitize"
+  if [ ! -f "$SANITIZE_BUILD/CMakeCache.txt" ]; then
+    cmake -S "$ROOT" -B "$SANITIZE_BUILD" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+      -DCMAKE_BUILD_TYPE=Debug -DVELMARO_SANITIZE=ON
+  fi
+  cmake --build "$SANITIZE_BUILD" --parallel "$(nproc)"
 }
