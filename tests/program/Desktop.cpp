@@ -1,6 +1,7 @@
 #include "tests/program/Desktop.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -106,31 +107,59 @@ bool VirtualDesktop::StartWayland() {
 
 bool VirtualDesktop::StartX11() {
   if (MissingTools({"Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "xdpyinfo"})) return false;
-  // Tests run side by side: Xvfb takes a free display itself and tells its
-  // number on standard output.
-  server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-dpi", "96",
-                         "-nolisten", "tcp"});
-  QByteArray number;
+  // Tests run side by side. Xvfb's own choice of a free display can hand
+  // out a number whose server is still shutting down, and the clients of
+  // two tests then meet on one display. So each test first claims a number
+  // for itself, then starts Xvfb on it; a server of someone else's there
+  // makes Xvfb give up, and the next number is tried.
+  const int first = 100 + QCoreApplication::applicationPid() % 400;
+  for (int number = first; number < first + 200; ++number) {
+    auto claim = std::make_unique<QLockFile>(QStringLiteral("%1/velmaro-display-%2.lock")
+                                                 .arg(QDir::tempPath()).arg(number));
+    if (!claim->tryLock(0)) continue;
+    displayClaim_ = std::move(claim);
+    if (StartX11On(number)) return true;
+    Stop(windowManager_);
+    Stop(server_);
+  }
+  return false;
+}
+
+bool VirtualDesktop::StartX11On(int number) {
+  // Xvfb tells the display number on standard output once it is ready.
+  server_.start("Xvfb", {QStringLiteral(":%1").arg(number), "-displayfd", "1", "-screen", "0", "1280x1024x24",
+                         "-dpi", "96", "-nolisten", "tcp"});
+  QByteArray ready;
   WaitUntil([&] {
     server_.waitForReadyRead(50);
-    number += server_.readAllStandardOutput();
-    return number.contains('\n') || server_.state() == QProcess::NotRunning;
+    ready += server_.readAllStandardOutput();
+    return ready.contains('\n') || server_.state() == QProcess::NotRunning;
   }, 10s);
-  if (!number.contains('\n')) {
+  if (!ready.contains('\n') || server_.state() == QProcess::NotRunning) {
     why_ = QStringLiteral("Xvfb did not start: %1").arg(QString::fromLocal8Bit(server_.readAllStandardError()));
     return false;
   }
-  display_ = QStringLiteral(":%1").arg(QString::fromLatin1(number.trimmed()));
+  display_ = QStringLiteral(":%1").arg(number);
   windowManager_.setProcessEnvironment(Environment());
   windowManager_.start("openbox", {});
   windowManager_.waitForStarted();
   if (!WaitUntil([&] {
+        if (windowManager_.state() == QProcess::NotRunning) return true;
         const auto check = Run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"});
         return check && check->contains("window id");
-      }, 10s)) {
+      }, 10s) || windowManager_.state() == QProcess::NotRunning) {
     why_ = QStringLiteral("openbox did not start on %1 (%2): %3")
                .arg(display_, windowManager_.state() == QProcess::Running ? "running" : "ended",
                     QString::fromLocal8Bit(windowManager_.readAllStandardError()));
+    return false;
+  }
+  // openbox announces itself before it handles requests, and a window mapped
+  // in between may never be managed: wait until it answers one.
+  if (!WaitUntil([&] {
+        Run("xdotool", {"set_num_desktops", "1"});
+        return Run("xprop", {"-root", "_NET_NUMBER_OF_DESKTOPS"}).value_or("").contains("= 1");
+      }, 10s)) {
+    why_ = QStringLiteral("openbox on %1 does not answer").arg(display_);
     return false;
   }
   return true;

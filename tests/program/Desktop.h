@@ -2,6 +2,7 @@
 // the real program drive it with.
 #pragma once
 
+#include <QLockFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -10,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 // Repeats probe until it holds or the time is up; true if it held.
@@ -42,12 +44,14 @@ class VirtualDesktop {
 
  private:
   bool StartX11();
+  bool StartX11On(int number);
   bool StartWayland();
   bool MissingTools(const QStringList& tools);
 
   QProcess server_;
   QProcess windowManager_;
   QString display_;
+  std::unique_ptr<QLockFile> displayClaim_;
   QString waylandDisplay_;
   QTemporaryDir runtimeFolder_;
   QString why_;

@@ -1,6 +1,5 @@
 // The built program, started and closed as a user would, on a virtual
 // display with a real window manager.
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,65 +15,12 @@
 #include <utility>
 #include <vector>
 
-#include "tests/program/Desktop.h"
+#include "tests/program/RealProgram.h"
 #include "tests/support/TempFolder.h"
 
 using namespace std::chrono_literals;
 
 namespace {
-
-std::vector<unsigned char> ReadSet(const QTemporaryDir& folder) {
-  return ReadBytes((folder.path() + "/SET").toStdString());
-}
-
-class RealProgram : public ::testing::Test {
- protected:
-  virtual VirtualDesktop::Kind DesktopKind() const { return VirtualDesktop::Kind::x11; }
-
-  void SetUp() override {
-    if (!desktop_.Start(DesktopKind())) GTEST_SKIP() << "NO VIRTUAL DISPLAY, real program not tested: " << desktop_.why().toStdString();
-    ASSERT_TRUE(folder_.isValid());
-  }
-
-  void TearDown() override {
-    if (velmaro_.state() != QProcess::NotRunning) {
-      velmaro_.kill();
-      velmaro_.waitForFinished(3000);
-    }
-  }
-
-  // Starts velmaro in the test's own folder; returns its window, or "".
-  QString Launch(const QList<std::pair<QString, QString>>& extraEnvironment = {},
-                 const QString& program = VELMARO_EXECUTABLE) {
-    QProcessEnvironment environment = desktop_.Environment();
-    environment.insert("XDG_RUNTIME_DIR", folder_.path());
-    for (const auto& [name, value] : extraEnvironment) environment.insert(name, value);
-    velmaro_.setProcessEnvironment(environment);
-    velmaro_.setWorkingDirectory(folder_.path());
-    velmaro_.start(program, {});
-    QString window;
-    WaitUntil([&] {
-      const auto found = desktop_.Run("xdotool", {"search", "--onlyvisible", "--name", "^Velmaro$"});
-      if (found) window = found->split('\n', Qt::SkipEmptyParts).value(0);
-      return !window.isEmpty();
-    }, 15s);
-    return window;
-  }
-
-  // Alt+F4 goes to the window manager, which asks the window to close. A key
-  // sent while the focus is still on its way is lost, so press it again, as a
-  // user would, until the program has ended.
-  bool CloseAsAUserWould(const QString& window) {
-    return WaitUntil([&] {
-      desktop_.Run("xdotool", {"windowactivate", "--sync", window, "key", "--clearmodifiers", "alt+F4"});
-      return velmaro_.waitForFinished(1000);
-    }, 15s);
-  }
-
-  VirtualDesktop desktop_;
-  QTemporaryDir folder_;
-  QProcess velmaro_;
-};
 
 TEST_F(RealProgram, ShowsARedFishSwimmingInTheCentredWindowAndSavesAtClose) {
   const QString window = Launch();
@@ -110,21 +56,13 @@ TEST_F(RealProgram, ShowsARedFishSwimmingInTheCentredWindowAndSavesAtClose) {
   EXPECT_GT(menuBar, 10);
   EXPECT_LT(menuBar, 60);
 
-  const QString shotFile = folder_.path() + "/shot.png";
-  const auto pictureArea = [&]() -> QImage {
-    if (!desktop_.Run(SNAPSHOT_EXECUTABLE, {window, shotFile})) return {};
-    const QImage shot = QImage(shotFile).convertToFormat(QImage::Format_RGB32);
-    if (shot.size() != QSize(500, 300 + menuBar)) return {};
-    return shot.copy(0, menuBar, 500, 300);
-  };
-
   // One red fish (and perhaps its bubble) over the background, and nothing
   // else: every changed pixel lies within one fish cell and one bubble cell.
   const QImage background = QImage(ASSETS_FOLDER "/suisou.png").convertToFormat(QImage::Format_RGB32);
   QImage first;
   int changed = 0, red = 0;
   const bool fishShown = WaitUntil([&] {
-    first = pictureArea();
+    first = PictureArea(window);
     if (first.isNull()) return false;
     changed = red = 0;
     for (int y = 0; y < 300; ++y) {
@@ -141,11 +79,7 @@ TEST_F(RealProgram, ShowsARedFishSwimmingInTheCentredWindowAndSavesAtClose) {
   EXPECT_LE(changed, 75 * 75 + 30 * 30);
   EXPECT_GT(red, 100) << "the fish is red";
 
-  const bool moving = WaitUntil([&] {
-    const QImage later = pictureArea();
-    return !later.isNull() && later != first;
-  }, 10s);
-  EXPECT_TRUE(moving) << "the frames do not change over time";
+  EXPECT_TRUE(WaitForMotion(window)) << "the frames do not change over time";
 
   ASSERT_TRUE(CloseAsAUserWould(window)) << "the program did not end when its window closed";
   EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
@@ -164,14 +98,12 @@ TEST_F(RealProgram, OnADoubleDensityScreenEveryPicturePixelIsASharpBlock) {
   const int menuBar = client->height - 600;
   EXPECT_GT(menuBar, 20);
 
-  const QString shotFile = folder_.path() + "/shot.png";
   const QImage background = QImage(ASSETS_FOLDER "/suisou.png").convertToFormat(QImage::Format_RGB32);
   int blurred = 0, changed = 0;
   // Wait for a frame with the fish in it; then every picture pixel must be a
   // 2 x 2 block of one colour, and the blocks the background outside the fish.
   const bool checked = WaitUntil([&] {
-    if (!desktop_.Run(SNAPSHOT_EXECUTABLE, {window, shotFile})) return false;
-    const QImage shot = QImage(shotFile).convertToFormat(QImage::Format_RGB32);
+    const QImage shot = Shoot(window);
     if (shot.size() != QSize(1000, 600 + menuBar)) return false;
     blurred = changed = 0;
     for (int y = 0; y < 300; ++y) {
@@ -201,94 +133,47 @@ TEST_F(RealProgram, TheSettingsDialogChangesTheFishAndTheChoiceIsSavedAtClose) {
   WriteBytes((folder_.path() + "/SET").toStdString(), {2, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0});
   const QString window = Launch();
   ASSERT_FALSE(window.isEmpty()) << "no window titled Velmaro appeared";
-  std::optional<WindowGeometry> main;
-  ASSERT_TRUE(WaitUntil([&] { return (main = Geometry(desktop_, window)) && main->width == 500; }, 10s));
-  const int menuBar = main->height - 300;
-
-  const auto click = [&](int x, int y) {
-    // Without --sync: xdotool waits in vain for a pointer already in place.
-    desktop_.Run("xdotool", {"mousemove", QString::number(x), QString::number(y), "click", "1"});
-  };
-  const auto windowsNamed = [&](const QString& name) {
-    const auto found = desktop_.Run("xdotool", {"search", "--onlyvisible", "--name", name});
-    return found ? found->split('\n', Qt::SkipEmptyParts) : QStringList();
-  };
-
-  // "設定" on the menu bar, then "数＆種類" in the menu that drops down: the
-  // program's one other visible window not titled Velmaro.
-  const auto dropDown = [&]() -> std::optional<WindowGeometry> {
-    const auto found = desktop_.Run("xdotool", {"search", "--onlyvisible", "--class", "velmaro"});
-    for (const QString& id : found.value_or("").split('\n', Qt::SkipEmptyParts))
-      if (id != window && desktop_.Run("xdotool", {"getwindowname", id}).value_or("Velmaro").trimmed() != "Velmaro")
-        return Geometry(desktop_, id);
-    return std::nullopt;
-  };
-  QString dialog;
-  const bool opened = WaitUntil([&] {
-    if (const auto menu = dropDown())
-      click(menu->x + menu->width / 2, menu->y + menu->height / 2);
-    else if (windowsNamed("^Velmaro$").size() < 2)
-      click(main->x + 18, main->y + menuBar / 2);
-    WaitUntil([&] { return dropDown() || windowsNamed("^Velmaro$").size() >= 2; }, 2s);
-    for (const QString& found : windowsNamed("^Velmaro$"))
-      if (found != window) dialog = found;
-    return !dialog.isEmpty();
-  }, 20s);
-  ASSERT_TRUE(opened) << "the dialog did not open from the menu";
+  const QString dialog = OpenSettingsDialog(window);
+  ASSERT_FALSE(dialog.isEmpty()) << "the dialog did not open from the menu";
   // Clicks go to where the dialog ends up: centred by its frame, once the
   // window manager has put the frame round it.
-  const auto screen = Geometry(desktop_, "root");
-  ASSERT_TRUE(screen);
   std::optional<WindowGeometry> box;
-  const bool centred = WaitUntil([&] {
-    box = Geometry(desktop_, dialog);
-    const auto frame = FrameExtents(desktop_, dialog);
-    if (!box || !frame) return false;
-    const auto [left, right, top, bottom] = *frame;
-    return std::abs((box->x - left) - (screen->width - box->x - box->width - right)) <= 1 &&
-           std::abs((box->y - top) - (screen->height - box->y - box->height - bottom)) <= 1;
-  }, 10s);
+  const bool centred = WaitCentred(dialog, box);
   ASSERT_TRUE(box);
   EXPECT_TRUE(centred) << "the dialog is not centred by its frame";
   EXPECT_EQ(box->width, 255);
   EXPECT_EQ(box->height, 183);
 
   // The aquarium swims on behind the dialog.
-  const QString shotFile = folder_.path() + "/shot.png";
-  const auto shoot = [&](const QString& id) {
-    return desktop_.Run(SNAPSHOT_EXECUTABLE, {id, shotFile}) ? QImage(shotFile) : QImage();
-  };
-  const QImage aquarium = shoot(window);
-  EXPECT_TRUE(WaitUntil([&] { const QImage later = shoot(window); return !later.isNull() && later != aquarium; }, 10s))
-      << "the fish stood still while the dialog was open";
+  EXPECT_TRUE(WaitForMotion(window)) << "the fish stood still while the dialog was open";
 
   if (const QString picture = qEnvironmentVariable("VELMARO_WRITE_DIALOG_PICTURE"); !picture.isEmpty()) {
     const auto frame = FrameExtents(desktop_, dialog).value_or(std::array<int, 4>{});
     const auto root = desktop_.Run("xwininfo", {"-root"});
     const QString rootId = QRegularExpression("Window id: (0x[0-9a-f]+)").match(root.value_or("")).captured(1);
-    const QImage screen = shoot(rootId);
+    const QImage screen = Shoot(rootId);
     screen.copy(box->x - frame[0] - 40, box->y - frame[2] - 30, box->width + frame[0] + frame[1] + 80,
                 box->height + frame[2] + frame[3] + 60).save(picture);
   }
 
   // Controls at their design places: the total bar at 167,17 (58 x 31), the
   // red count's bar at 57,105 (31 x 17), OK at 147,104 (54 x 21).
-  const auto inDialog = [&](int x, int y) { click(box->x + x, box->y + y); };
+  const auto inDialog = [&](int x, int y) { Click(box->x + x, box->y + y); };
   inDialog(167 + 18, 17 + 15);  // the trough left of the thumb: the total goes to 1
   inDialog(57 + 24, 105 + 8);   // the right arrow: one red fish
   inDialog(57 + 24, 105 + 8);   // and two, one more than the total
   QStringList messages;
-  ASSERT_TRUE(WaitUntil([&] { return !(messages = windowsNamed("^入力ｴﾗｰ$")).isEmpty(); }, 10s))
+  ASSERT_TRUE(WaitUntil([&] { return !(messages = WindowsNamed("^入力ｴﾗｰ$")).isEmpty(); }, 10s))
       << "no limit message";
-  EXPECT_FALSE(WaitUntil([&] { return windowsNamed("^入力ｴﾗｰ$").size() > 1; }, 1500ms))
+  EXPECT_FALSE(WaitUntil([&] { return WindowsNamed("^入力ｴﾗｰ$").size() > 1; }, 1500ms))
       << "the arrow went on repeating behind the message";
-  desktop_.Run("xdotool", {"windowactivate", "--sync", messages[0], "key", "Return"});
-  ASSERT_TRUE(WaitUntil([&] { return windowsNamed("^入力ｴﾗｰ$").isEmpty(); }, 10s));
-  EXPECT_TRUE(windowsNamed("^入力ｴﾗｰ$").isEmpty()) << "one message only";
+  PressKeys(messages[0], {"Return"});
+  ASSERT_TRUE(WaitUntil([&] { return WindowsNamed("^入力ｴﾗｰ$").isEmpty(); }, 10s));
+  EXPECT_TRUE(WindowsNamed("^入力ｴﾗｰ$").isEmpty()) << "one message only";
 
   inDialog(167 + 35, 17 + 15);  // the trough right of the thumb: five fish
   inDialog(147 + 27, 104 + 10);  // O K
-  ASSERT_TRUE(WaitUntil([&] { return windowsNamed("^Velmaro$").size() == 1; }, 10s)) << "OK did not close the dialog";
+  ASSERT_TRUE(WaitUntil([&] { return WindowsNamed("^Velmaro$").size() == 1; }, 10s)) << "OK did not close the dialog";
 
   ASSERT_TRUE(CloseAsAUserWould(window));
   EXPECT_EQ(velmaro_.exitCode(), 0);
@@ -382,9 +267,3 @@ TEST_F(RealProgram, TheDebianPackageCarriesALauncherAndAProgramThatRuns) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  QCoreApplication application(argc, argv);  // for QProcess
-  return RUN_ALL_TESTS();
-}

@@ -1,0 +1,368 @@
+// What a user does with the aquarium and its settings file, beyond the
+// everyday: keys and buttons the dialog ignores, the window manager's close
+// buttons, odd SET files, and two copies in one folder.
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "tests/program/RealProgram.h"
+#include "tests/support/TempFolder.h"
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<unsigned char>;
+
+namespace {
+
+Bytes Record(std::int16_t maxIndex, std::array<std::int16_t, 6> kinds, const Bytes& tail = {}) {
+  Bytes bytes;
+  for (const std::int16_t field : {maxIndex, kinds[0], kinds[1], kinds[2], kinds[3], kinds[4], kinds[5]}) {
+    bytes.push_back(static_cast<std::uint16_t>(field) & 0xff);
+    bytes.push_back(static_cast<std::uint16_t>(field) >> 8);
+  }
+  bytes.insert(bytes.end(), tail.begin(), tail.end());
+  return bytes;
+}
+
+const QString kLoadFailed = QStringLiteral("設定ファイル「SET」を読み込めませんでした。既定の設定で続けます。");
+const QString kSaveFailed = QStringLiteral("設定ファイル「SET」に保存できませんでした。");
+const QString kReadOnly = QStringLiteral("設定ファイル「SET」は読み込み専用です。設定は保存されません。");
+
+// Places in the dialog's client area, from its design.
+struct Place {
+  int x, y;
+};
+constexpr Place kTotalTroughLeft{167 + 18, 17 + 15};
+constexpr Place kTotalTroughRight{167 + 35, 17 + 15};
+constexpr Place kRedRightArrow{57 + 24, 105 + 8};
+constexpr Place kOk{147 + 27, 104 + 10};
+constexpr Place kCancel{146 + 27, 142 + 10};
+
+// A copy of the program besides the fixture's own, stopped however the test ends.
+struct OtherCopy : QProcess {
+  ~OtherCopy() override {
+    if (state() == QProcess::NotRunning) return;
+    kill();
+    waitForFinished(3000);
+  }
+};
+
+class UserJourney : public RealProgram {
+ protected:
+  void WriteSet(const Bytes& bytes) { WriteBytes(SetPath(), bytes); }
+  std::filesystem::path SetPath() const { return (folder_.path() + "/SET").toStdString(); }
+
+  // Opens the settings dialog and waits for it to settle where it opens.
+  QString OpenDialog(const QString& window) {
+    const QString dialog = OpenSettingsDialog(window);
+    if (!dialog.isEmpty() && !WaitCentred(dialog, box_)) return {};
+    return dialog;
+  }
+  void InDialog(Place place) { Click(box_->x + place.x, box_->y + place.y); }
+
+  // All the program has written on its standard error so far.
+  const QString& Errors() {
+    errors_ += QString::fromUtf8(velmaro_.readAllStandardError());
+    return errors_;
+  }
+  bool WaitForErrorLines(int lines) {
+    return WaitUntil([&] { return Errors().count('\n') >= lines; }, 10s);
+  }
+
+  // The one message box the program shows besides its main window.
+  QString MessageBox(const QString& mainWindow = {}) {
+    QString box;
+    WaitUntil([&] {
+      for (const QString& id : WindowsOf(velmaro_))
+        if (id != mainWindow && IsDialog(id)) box = id;
+      return !box.isEmpty();
+    }, 10s);
+    return box;
+  }
+  // Return, again if the box still has not got the focus, until it is gone.
+  bool DismissWithReturn(const QString& box) {
+    return WaitUntil([&] {
+      PressKeys(box, {"Return"});
+      return WaitUntil([&] { return !WindowsOf(velmaro_).contains(box); }, 1s);
+    }, 10s);
+  }
+  bool WaitForEnd(QProcess& process) {
+    return WaitUntil([&] { return process.state() == QProcess::NotRunning || process.waitForFinished(100); }, 15s);
+  }
+
+  // The main window's close button, when SET cannot be saved: a box titled
+  // Velmaro and the failure with its reason on standard error, after what
+  // was there; Return then ends the program with status 1.
+  void CloseFailingToSave(const QString& window) {
+    const int earlierLines = Errors().count('\n');
+    std::optional<WindowGeometry> main;
+    ASSERT_TRUE(WaitCentred(window, main));
+    ASSERT_TRUE(ClickCloseButton(window));
+    const QString box = MessageBox(window);
+    ASSERT_FALSE(box.isEmpty()) << "no message box titled Velmaro at close";
+    ASSERT_TRUE(WaitForErrorLines(earlierLines + 2)) << Errors().toStdString();
+    const QStringList atClose = Errors().split('\n').mid(earlierLines);
+    EXPECT_EQ(atClose.value(0).toStdString(), kSaveFailed.toStdString());
+    EXPECT_FALSE(atClose.value(1).isEmpty()) << "no reason after the message";
+    EXPECT_EQ(atClose.size(), 3) << Errors().toStdString();
+    ASSERT_TRUE(DismissWithReturn(box));
+    ASSERT_TRUE(WaitForEnd(velmaro_)) << "Return did not end the program";
+    EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(velmaro_.exitCode(), 1);
+  }
+
+  std::optional<WindowGeometry> box_;
+  QString errors_;
+};
+
+// Escape and Cancel do nothing: the dialog stays open and still answers,
+// shown by keys and clicks that come after them.
+TEST_F(UserJourney, EscapeAndCancelLeaveTheSettingsDialogOpenAndWorking) {
+  WriteSet(Record(2, {0, 0, 0, 0, 0, 0}));
+  const QString window = Launch();
+  ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
+  EXPECT_TRUE(WaitForFish(window, {3, 0})) << "SET's three red fish did not appear";
+  const QString dialog = OpenDialog(window);
+  ASSERT_FALSE(dialog.isEmpty()) << "the dialog did not open from the menu";
+
+  QImage settled, previous;
+  ASSERT_TRUE(WaitUntil([&] {
+    previous = std::exchange(settled, Shoot(dialog));
+    return !settled.isNull() && settled == previous;
+  }, 10s));
+  // Tab after Escape moves the focus from O K to Cancel, which shows.
+  PressKeys(dialog, {"Escape", "Tab"});
+  EXPECT_TRUE(WaitUntil([&] {
+    const QImage now = Shoot(dialog);
+    return !now.isNull() && now != settled;
+  }, 10s)) << "after Escape the dialog is gone or no longer takes keys";
+
+  InDialog(kCancel);
+  InDialog(kTotalTroughLeft);  // one fish
+  EXPECT_TRUE(WaitForFish(window, {1, 0})) << "the total bar, clicked after Cancel, did not reach the aquarium";
+  EXPECT_TRUE(WindowsOf(velmaro_).contains(dialog)) << "the dialog closed";
+}
+
+// The title bar's close button closes the dialog without O K: the number of
+// fish the total bar set stays, the kinds stay as they were. Then the main
+// window's close button ends the program, which saves.
+TEST_F(UserJourney, TheWindowManagersCloseButtonsCloseTheDialogAndThenTheProgram) {
+  WriteSet(Record(4, {1, 0, 0, 0, 1, 1}));
+  const QString window = Launch();
+  ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
+  const QString dialog = OpenDialog(window);
+  ASSERT_FALSE(dialog.isEmpty()) << "the dialog did not open from the menu";
+  InDialog(kTotalTroughLeft);
+  EXPECT_TRUE(WaitForFish(window, {0, 1})) << "the total bar did not leave the one black fish";
+
+  ASSERT_TRUE(ClickCloseButton(dialog));
+  EXPECT_TRUE(WaitUntil([&] { return !WindowsOf(velmaro_).contains(dialog); }, 10s)) << "the dialog stayed open";
+  EXPECT_TRUE(WaitForMotion(window)) << "the aquarium stopped";
+  // O K would have made the fish red: the dialog counts three red ones.
+  EXPECT_TRUE(WaitForFish(window, {0, 1})) << "closing the dialog changed the fish";
+
+  std::optional<WindowGeometry> main;
+  ASSERT_TRUE(WaitCentred(window, main));
+  ASSERT_TRUE(ClickCloseButton(window));
+  ASSERT_TRUE(WaitForEnd(velmaro_)) << "the program did not end when its window closed";
+  EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(velmaro_.exitCode(), 0);
+  EXPECT_EQ(ReadSet(folder_), Record(0, {1, 0, 0, 0, 1, 1}));
+  EXPECT_EQ(Errors().toStdString(), "") << "normal operation prints nothing";
+}
+
+TEST_F(UserJourney, ALongerSetKeepsItsTailThroughANewChoice) {
+  const Bytes tail{0xde, 0xad, 0xbe, 0xef, 0x0d, 0x0a};
+  WriteSet(Record(2, {0, 0, 1, 1, 0, 1}, tail));
+  const QString window = Launch();
+  ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
+  EXPECT_TRUE(WaitForFish(window, {2, 1})) << "the first 14 bytes were not read as the record";
+
+  const QString dialog = OpenDialog(window);
+  ASSERT_FALSE(dialog.isEmpty()) << "the dialog did not open from the menu";
+  InDialog(kTotalTroughRight);  // five fish
+  InDialog(kRedRightArrow);     // three red instead of two
+  InDialog(kOk);
+  ASSERT_TRUE(WaitUntil([&] { return !WindowsOf(velmaro_).contains(dialog); }, 10s)) << "O K did not close the dialog";
+  EXPECT_TRUE(WaitForFish(window, {3, 2})) << "O K did not make three of five fish red";
+
+  ASSERT_TRUE(CloseAsAUserWould(window));
+  EXPECT_EQ(velmaro_.exitCode(), 0);
+  EXPECT_EQ(ReadSet(folder_), Record(4, {0, 0, 0, 1, 1, 1}, tail)) << "the new record, then the same tail";
+}
+
+TEST_F(UserJourney, ASetThatIsAFolderIsReportedAtStartAndAtClose) {
+  std::filesystem::create_directory(SetPath());
+  Start(velmaro_, {VELMARO_EXECUTABLE});
+
+  const QString loadBox = MessageBox();
+  ASSERT_FALSE(loadBox.isEmpty()) << "no message box titled Velmaro at start-up";
+  EXPECT_EQ(WindowsOf(velmaro_).size(), 1) << "the box comes before the main window";
+  ASSERT_TRUE(WaitForErrorLines(2));
+  EXPECT_EQ(Errors().toStdString(), (kLoadFailed + "\n").toStdString() + std::strerror(EISDIR) + "\n");
+  ASSERT_TRUE(DismissWithReturn(loadBox));
+
+  const QString window = MainWindowOf(velmaro_);
+  ASSERT_FALSE(window.isEmpty()) << "no main window after the box";
+  EXPECT_TRUE(WaitForFish(window, {1, 0})) << "not the default one red fish";
+  EXPECT_TRUE(WaitForMotion(window)) << "the aquarium does not run";
+
+  CloseFailingToSave(window);
+  EXPECT_TRUE(QFileInfo(folder_.path() + "/SET").isDir());
+}
+
+// Mode bits bind only users other than root: as root, the program runs as
+// nobody, in a folder, runtime folder and home of nobody's own.
+TEST_F(UserJourney, AReadOnlySetIsReadWithAWarningAndNotSaved) {
+  const Bytes stored = Record(2, {0, 0, 0, 1, 1, 1});
+  WriteSet(stored);
+  QStringList command{VELMARO_EXECUTABLE};
+  QList<std::pair<QString, QString>> environment;
+  if (geteuid() == 0) {
+    const QStringList asNobody{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    if (QStandardPaths::findExecutable("setpriv").isEmpty())
+      GTEST_SKIP() << "READ-ONLY SET NOT TESTED: running as root without setpriv";
+    const QString runtime = folder_.path() + "/runtime", home = folder_.path() + "/home";
+    std::filesystem::create_directory(runtime.toStdString());
+    std::filesystem::create_directory(home.toStdString());
+    for (const QString& path : {folder_.path(), runtime, home, folder_.path() + "/SET"}) {
+      if (chown(path.toLocal8Bit().constData(), 65534, 65534) != 0)
+        GTEST_SKIP() << "READ-ONLY SET NOT TESTED: cannot give " << path.toStdString() << " to nobody";
+    }
+    std::filesystem::permissions(runtime.toStdString(), std::filesystem::perms::owner_all);
+    QProcess check;
+    check.start("setpriv", asNobody + QStringList{"test", "-x", VELMARO_EXECUTABLE});
+    if (!check.waitForFinished(10000) || check.exitCode() != 0)
+      GTEST_SKIP() << "READ-ONLY SET NOT TESTED: nobody cannot run the program through setpriv";
+    command = asNobody + command;
+    environment = {{"XDG_RUNTIME_DIR", runtime}, {"HOME", home}};
+  }
+  std::filesystem::permissions(SetPath(), std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                              std::filesystem::perms::others_read);
+  Start(velmaro_, command, environment);
+
+  const QString window = MainWindowOf(velmaro_);
+  ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
+  EXPECT_TRUE(WaitForFish(window, {3, 0})) << "SET's three red fish did not appear";
+  EXPECT_EQ(WindowsOf(velmaro_).size(), 1) << "a message box at start-up";
+  EXPECT_EQ(Errors().toStdString(), (kReadOnly + "\n").toStdString());
+
+  CloseFailingToSave(window);
+  EXPECT_EQ(ReadSet(folder_), stored);
+}
+
+struct DamagedRecord {
+  const char* name;
+  Bytes stored;
+  QString warning;
+  FishInView fish;
+  Bytes saved;
+};
+
+void PrintTo(const DamagedRecord& record, std::ostream* out) { *out << record.name; }
+
+class DamagedSet : public UserJourney, public ::testing::WithParamInterface<DamagedRecord> {};
+
+// Damage is told on standard error alone, repaired, and the repair saved.
+TEST_P(DamagedSet, IsRepairedWithOneLineOnStandardErrorAndSaved) {
+  WriteSet(GetParam().stored);
+  const QString window = Launch();
+  ASSERT_FALSE(window.isEmpty()) << "no main window appeared (a message box before it?)";
+  EXPECT_TRUE(WaitForFish(window, GetParam().fish));
+  EXPECT_EQ(WindowsOf(velmaro_).size(), 1) << "a message box";
+  ASSERT_TRUE(CloseAsAUserWould(window));
+  EXPECT_EQ(velmaro_.exitCode(), 0);
+  EXPECT_EQ(ReadSet(folder_), GetParam().saved);
+  EXPECT_EQ(Errors().toStdString(), (GetParam().warning + "\n").toStdString());
+}
+
+QString CountWarning(int maxIndex) {
+  return QStringLiteral("設定ファイル「SET」の金魚の数が壊れています（MaxIndex %1）。1 匹で続けます。").arg(maxIndex);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RealProgram, DamagedSet,
+    ::testing::Values(
+        DamagedRecord{"CountTooHigh", Record(32767, {0, 1, 1, 0, 1, 0}), CountWarning(32767), {1, 0},
+                      Record(0, {0, 1, 1, 0, 1, 0})},
+        DamagedRecord{"CountMostNegative", Record(-32768, {0, 1, 1, 0, 1, 0}), CountWarning(-32768), {1, 0},
+                      Record(0, {0, 1, 1, 0, 1, 0})},
+        DamagedRecord{"CountNegative", Record(-5, {0, 1, 1, 0, 1, 0}), CountWarning(-5), {1, 0},
+                      Record(0, {0, 1, 1, 0, 1, 0})},
+        DamagedRecord{"Kinds", Record(2, {7, 7, 1, 0, 0, 0}),
+                      QStringLiteral("設定ファイル「SET」の金魚の種類が壊れています（Kind(0) 7、Kind(1) 7）。赤で続けます。"),
+                      {2, 1}, Record(2, {0, 0, 1, 0, 0, 0})}),
+    [](const ::testing::TestParamInfo<DamagedRecord>& info) { return std::string(info.param.name); });
+
+// Two copies in one folder each keep the record they read and save it whole
+// when they close: the last to close wins, and SET is never seen half
+// written.
+TEST_F(UserJourney, TwoCopiesInOneFolderEachSaveTheirOwnWholeRecord) {
+  const Bytes tail{0x55, 0xaa, 0x00, 0xff};
+  const Bytes recordA = Record(1, {0, 0, 1, 1, 1, 1}, tail), recordB = Record(3, {0, 0, 0, 0, 1, 1}, tail);
+  for (const bool laterClosesFirst : {true, false}) {
+    SCOPED_TRACE(laterClosesFirst ? "the later copy closes first" : "the earlier copy closes first");
+    OtherCopy a, b;
+    WriteSet(recordA);
+    Start(a, {VELMARO_EXECUTABLE});
+    const QString windowA = MainWindowOf(a);
+    ASSERT_FALSE(windowA.isEmpty()) << "the first copy showed no window";
+    EXPECT_TRUE(WaitForFish(windowA, {2, 0})) << "the first copy does not show its two red fish";
+
+    WriteSet(recordB);
+    Start(b, {VELMARO_EXECUTABLE});
+    const QString windowB = MainWindowOf(b);
+    ASSERT_FALSE(windowB.isEmpty()) << "the second copy showed no window";
+    // Both open centred, one over the other: move the later aside, as a user would.
+    std::optional<WindowGeometry> placeB;
+    ASSERT_TRUE(WaitCentred(windowB, placeB));
+    desktop_.Run("xdotool", {"windowmove", "--sync", windowB, "0", "0"});
+    ASSERT_TRUE(WaitUntil([&] { return (placeB = Geometry(desktop_, windowB)) && placeB->x < 100; }, 10s));
+    EXPECT_TRUE(WaitForFish(windowB, {4, 0})) << "the second copy does not show its four red fish";
+    EXPECT_TRUE(WaitForMotion(windowA)) << "the first copy stopped";
+    EXPECT_TRUE(WaitForMotion(windowB)) << "the second copy does not run";
+
+    // Sampled while both save: every look at SET finds one whole record.
+    std::atomic<bool> closing = true;
+    int looks = 0, torn = 0;
+    Bytes tornSample;
+    std::thread watcher([&] {
+      while (closing) {
+        const Bytes now = ReadSet(folder_);
+        ++looks;
+        if (now != recordA && now != recordB) ++torn, tornSample = now;
+      }
+    });
+    OtherCopy& first = laterClosesFirst ? b : a;
+    OtherCopy& second = laterClosesFirst ? a : b;
+    const bool closedFirst = CloseAsAUserWould(laterClosesFirst ? windowB : windowA, first);
+    const Bytes afterFirst = ReadSet(folder_);
+    const bool closedSecond = closedFirst && CloseAsAUserWould(laterClosesFirst ? windowA : windowB, second);
+    closing = false;
+    watcher.join();
+
+    ASSERT_TRUE(closedFirst && closedSecond) << "a copy did not end when its window closed";
+    EXPECT_EQ(first.exitCode(), 0);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(afterFirst, laterClosesFirst ? recordB : recordA) << "the first to close saved another record";
+    EXPECT_EQ(ReadSet(folder_), laterClosesFirst ? recordA : recordB) << "the last to close did not win";
+    EXPECT_GT(looks, 0);
+    EXPECT_EQ(torn, 0) << "SET seen neither record: " << tornSample.size() << " bytes";
+  }
+}
+
+}  // namespace
