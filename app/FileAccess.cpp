@@ -201,15 +201,18 @@ Status ReplaceStart(const std::filesystem::path& file, std::span<const std::uint
 
   // A link is followed, so that the link stays and its target changes.
   std::error_code ignored;
-  const std::filesystem::path target =
-      std::filesystem::is_symlink(file, ignored) ? std::filesystem::canonical(file, ignored) : file;
+  std::filesystem::path target = file;
+  if (std::filesystem::is_symlink(file, ignored)) {
+    std::error_code unresolved;
+    if (auto resolved = std::filesystem::canonical(file, unresolved); !unresolved) target = resolved;
+  }
 
   std::mt19937_64 names(std::random_device{}());
   std::filesystem::path newName;
   ByteFile replacement;
   Status created;
   do {
-    newName = SiblingName(target.empty() ? file : target, names);
+    newName = SiblingName(target, names);
     replacement.handle_ = file_access::Open(newName, kReadWrite | kCreate | kExclusive);
     created = replacement.handle_ < 0 ? Failure() : Status{};
   } while (!created.ok && created.error == EEXIST);
@@ -237,7 +240,7 @@ Status ReplaceStart(const std::filesystem::path& file, std::span<const std::uint
       done = Failure();
     } else {
       std::error_code renamed;
-      std::filesystem::rename(newName, target.empty() ? file : target, renamed);
+      std::filesystem::rename(newName, target, renamed);
       if (renamed) done = Status{false, renamed.message(), renamed.value()};
     }
   }
