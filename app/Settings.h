@@ -12,7 +12,6 @@
 #include <span>
 #include <string>
 
-#include "app/FileAccess.h"
 #include "app/SetRec.h"
 
 inline constexpr std::size_t kSetRecBytes = 14;
@@ -26,9 +25,20 @@ std::array<std::uint8_t, kSetRecBytes> EncodeSetRec(const SetRec& record);
 // two by the end, stay 0.
 SetRec DecodeSetRec(std::span<const std::uint8_t> bytes);
 
-struct LoadOutcome : file_access::Status {
-  bool readOnly = false;  // read, but the program may not write it
+// The outcome of a load or a save; reason is the system's own words.
+struct FileOutcome {
+  bool ok = true;
+  std::string reason;
 };
+
+struct LoadOutcome : FileOutcome {
+  bool readOnly = false;    // read, but the program may not write it
+  std::string notOrdinary;  // what SET is instead of an ordinary file, if so
+};
+
+// SET, links followed, must be an ordinary file or nothing at all. Anything
+// else (a folder, a device, a pipe, a socket) is never opened, so reading
+// or writing it cannot block, run without end or harm what it stands for.
 
 // Opens (creating it empty if missing) and reads the file into Conf. A file
 // the program may read but not write is still read. On failure Conf is left
@@ -36,9 +46,10 @@ struct LoadOutcome : file_access::Status {
 LoadOutcome LoadSettings(const std::filesystem::path& file = kSettingsFile);
 
 // Writes Conf over the first 14 bytes of the file, creating it if missing;
-// the file is never shortened. The file then holds the old record or the new
-// one, whole, even when the save fails part way.
-file_access::Status SaveSettings(const std::filesystem::path& file = kSettingsFile);
+// the file is never shortened, and the bytes after the 14th that it held
+// when the save began are kept. The file then holds the old record or the
+// new one, whole, even when the save fails part way.
+FileOutcome SaveSettings(const std::filesystem::path& file = kSettingsFile);
 
 // MaxIndex outside -1..5 cannot come from this program: it is damaged and
 // replaced by 0 (one fish); the kinds stay as read. Returns the warning to

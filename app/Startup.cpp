@@ -24,6 +24,7 @@ constexpr int kPictureWidth = 500;
 constexpr int kPictureHeight = 300;
 
 int exit_status = 0;
+bool set_left_alone = false;  // SET is no ordinary file: never written
 
 void ReportProblem(QWidget* parent, const QString& text) {
   std::fprintf(stderr, "%s\n", text.toUtf8().constData());
@@ -134,6 +135,10 @@ void LayoutMainWindow(Form1& form) {
 }
 
 void Form_Unload(Form1& form, std::int16_t& /*Cancel*/) {
+  if (set_left_alone) {
+    exit_status = 1;
+    return;
+  }
   if (const auto saved = SaveSettings(); !saved.ok) {
     exit_status = 1;
     ReportProblem(&form, WithReason(kSaveFailedText, saved.reason));
@@ -145,10 +150,15 @@ int ExitStatus() { return exit_status; }
 void ResetStartupState() {
   TwipX = TwipY = 0;
   exit_status = 0;
+  set_left_alone = false;
 }
 
 std::unique_ptr<Form1> Main() {
-  if (const auto loaded = LoadSettings(); !loaded.ok) {
+  if (const auto loaded = LoadSettings(); !loaded.notOrdinary.empty()) {
+    ResetConf();
+    set_left_alone = true;
+    ReportProblem(nullptr, kNotOrdinaryText.arg(QString::fromStdString(loaded.notOrdinary)));
+  } else if (!loaded.ok) {
     ResetConf();
     ReportProblem(nullptr, WithReason(kLoadFailedText, loaded.reason));
   } else {

@@ -21,6 +21,9 @@ inline const QString kSaveFailedText =
     QStringLiteral("設定ファイル「SET」に保存できませんでした。");
 inline const QString kReadOnlyText =
     QStringLiteral("設定ファイル「SET」は読み込み専用です。設定は保存されません。");
+// %1: what SET is instead, e.g. 名前付きパイプ (a named pipe).
+inline const QString kNotOrdinaryText = QStringLiteral(
+    "設定ファイル「SET」は普通のファイルではありません（%1）。既定の設定で続けます。設定は保存されません。");
 
 // The window system to ask Qt for, or "" for Qt's own choice. The program
 // places its window itself, which only X11 allows: in a Wayland session that
@@ -54,7 +57,9 @@ void CentreAgainOnceFramed(QWidget& window);
 
 // The main window's unload: saves the settings. A failed save is reported and
 // makes the program end with a non-zero status; the unload goes on regardless.
+// A SET found at start-up to be no ordinary file is left alone, without a
+// second message: the first one said that nothing would be saved.
 void Form_Unload(Form1& form, std::int16_t& Cancel);
 
-// 0 unless something that must not fail did (a failed save).
+// 0 unless something that must not fail did (a failed or refused save).
 int ExitStatus();

@@ -11,6 +11,8 @@ PACKAGES=(
   weston xwayland qt6-wayland
   # The sanitizer build and the fuzzer: clang and its runtimes.
   clang libclang-rt-14-dev
+  # Failing system calls for the tests of the settings file.
+  fiu-utils libfiu-dev
 )
 
 install_missing_packages() {

@@ -1,6 +1,7 @@
 // What a user does with the aquarium and its settings file, beyond the
 // everyday: keys and buttons the dialog ignores, the window manager's close
 // buttons, odd SET files, and two copies in one folder.
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -8,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <array>
@@ -38,7 +41,8 @@ Bytes Record(std::int16_t maxIndex, std::array<std::int16_t, 6> kinds, const Byt
   return bytes;
 }
 
-const QString kLoadFailed = QStringLiteral("設定ファイル「SET」を読み込めませんでした。既定の設定で続けます。");
+const QString kNotOrdinary = QStringLiteral(
+    "設定ファイル「SET」は普通のファイルではありません（%1）。既定の設定で続けます。設定は保存されません。");
 const QString kSaveFailed = QStringLiteral("設定ファイル「SET」に保存できませんでした。");
 const QString kReadOnly = QStringLiteral("設定ファイル「SET」は読み込み専用です。設定は保存されません。");
 
@@ -125,6 +129,14 @@ class UserJourney : public RealProgram {
     EXPECT_EQ(velmaro_.exitCode(), 1);
   }
 
+  // What the folder holds, hidden entries too, but the tests' own screenshot.
+  QStringList Entries() const {
+    QStringList entries = QDir(folder_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                         QDir::NoDotAndDotDot);
+    entries.removeAll("shot.png");
+    return entries;
+  }
+
   std::optional<WindowGeometry> box_;
   QString errors_;
 };
@@ -205,24 +217,94 @@ TEST_F(UserJourney, ALongerSetKeepsItsTailThroughANewChoice) {
   EXPECT_EQ(ReadSet(folder_), Record(4, {0, 0, 0, 1, 1, 1}, tail)) << "the new record, then the same tail";
 }
 
-TEST_F(UserJourney, ASetThatIsAFolderIsReportedAtStartAndAtClose) {
-  std::filesystem::create_directory(SetPath());
-  Start(velmaro_, {VELMARO_EXECUTABLE});
+enum class OddSet { folder, pipe, linkToPipe, linkToDevice };
 
-  const QString loadBox = MessageBox();
-  ASSERT_FALSE(loadBox.isEmpty()) << "no message box titled Velmaro at start-up";
+class NotAnOrdinaryFile : public UserJourney, public ::testing::WithParamInterface<OddSet> {};
+
+// One message before the window, the default fish, and at close nothing
+// written and nothing more said, a quick end with status 1, and the thing
+// SET names just as it was, a device node a device still.
+TEST_P(NotAnOrdinaryFile, IsNamedOnceAndLeftUntouched) {
+  const std::string set = SetPath().string(), node = folder_.path().toStdString() + "/node";
+  QString kind = QStringLiteral("名前付きパイプ");
+  switch (GetParam()) {
+    case OddSet::folder:
+      std::filesystem::create_directory(set);
+      kind = QStringLiteral("フォルダ");
+      break;
+    case OddSet::pipe:
+      ASSERT_EQ(mkfifo(set.c_str(), 0600), 0);
+      break;
+    case OddSet::linkToPipe:
+      ASSERT_EQ(mkfifo(node.c_str(), 0600), 0);
+      std::filesystem::create_symlink(node, set);
+      break;
+    case OddSet::linkToDevice:
+      // A private copy of the null device: harmless even if written.
+      if (mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        GTEST_SKIP() << "DEVICE NODE NOT TESTED: " << std::strerror(errno);
+      std::filesystem::create_symlink(node, set);
+      kind = QStringLiteral("キャラクタデバイス");
+      break;
+  }
+  struct stat before {}, after {};
+  ASSERT_EQ(stat(set.c_str(), &before), 0);
+  const QStringList entries = Entries();
+
+  Start(velmaro_, {VELMARO_EXECUTABLE});
+  const QString box = MessageBox();
+  ASSERT_FALSE(box.isEmpty()) << "no message box titled Velmaro at start-up";
   EXPECT_EQ(WindowsOf(velmaro_).size(), 1) << "the box comes before the main window";
-  ASSERT_TRUE(WaitForErrorLines(2));
-  EXPECT_EQ(Errors().toStdString(), (kLoadFailed + "\n").toStdString() + std::strerror(EISDIR) + "\n");
-  ASSERT_TRUE(DismissWithReturn(loadBox));
+  ASSERT_TRUE(WaitForErrorLines(1));
+  EXPECT_EQ(Errors().toStdString(), (kNotOrdinary.arg(kind) + "\n").toStdString());
+  ASSERT_TRUE(DismissWithReturn(box));
 
   const QString window = MainWindowOf(velmaro_);
   ASSERT_FALSE(window.isEmpty()) << "no main window after the box";
   EXPECT_TRUE(WaitForFish(window, {1, 0})) << "not the default one red fish";
-  EXPECT_TRUE(WaitForMotion(window)) << "the aquarium does not run";
+  std::optional<WindowGeometry> main;
+  ASSERT_TRUE(WaitCentred(window, main));
+  ASSERT_TRUE(ClickCloseButton(window));
+  EXPECT_TRUE(WaitUntil([&] { return velmaro_.state() == QProcess::NotRunning || velmaro_.waitForFinished(50); }, 3s))
+      << "the program did not end within 3 s of the close";
+  EXPECT_EQ(velmaro_.exitCode(), 1) << "the settings were not saved";
+  EXPECT_EQ(Errors().toStdString(), (kNotOrdinary.arg(kind) + "\n").toStdString()) << "a second message";
+
+  ASSERT_EQ(stat(set.c_str(), &after), 0);
+  EXPECT_EQ(after.st_mode, before.st_mode);
+  EXPECT_EQ(after.st_rdev, before.st_rdev);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(Entries(), entries);
+}
+
+std::string OddSetName(const ::testing::TestParamInfo<OddSet>& info) {
+  const char* names[] = {"Folder", "Pipe", "LinkToPipe", "LinkToDevice"};
+  return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(RealProgram, NotAnOrdinaryFile,
+                         ::testing::Values(OddSet::folder, OddSet::pipe, OddSet::linkToPipe, OddSet::linkToDevice),
+                         OddSetName);
+
+// The disk fills up while SET is saved, made to by libfiu from outside the
+// program: every write into the new file fails with ENOSPC. The failure is
+// told with its reason, and SET keeps its record whole with nothing beside.
+TEST_F(UserJourney, ADiskFullAtCloseIsToldAndSetKeepsItsRecord) {
+  ASSERT_FALSE(QStandardPaths::findExecutable("fiu-run").isEmpty()) << "fiu-run (fiu-utils) is missing";
+  const Bytes stored = Record(2, {0, 0, 0, 1, 1, 1}, {0x42});
+  WriteSet(stored);
+  Start(velmaro_, {"fiu-run", "-x", "-f", "", "-c",
+                   "enable_stack_by_name name=posix/io/rw/write,failinfo=28,"
+                   "func_name=_ZN9QSaveFile9writeDataEPKcx",  // QSaveFile::writeData
+                   VELMARO_EXECUTABLE});
+  const QString window = MainWindowOf(velmaro_);
+  ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
+  EXPECT_TRUE(WaitForFish(window, {3, 0})) << "SET's three red fish did not appear";
 
   CloseFailingToSave(window);
-  EXPECT_TRUE(QFileInfo(folder_.path() + "/SET").isDir());
+  EXPECT_EQ(Errors().split('\n').value(1), QString::fromUtf8(std::strerror(ENOSPC)));
+  EXPECT_EQ(ReadSet(folder_), stored);
+  EXPECT_EQ(Entries(), QStringList{"SET"});
 }
 
 // Mode bits bind only users other than root: as root, the program runs as
