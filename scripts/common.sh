@@ -11,6 +11,8 @@ PACKAGES=(
   weston xwayland qt6-wayland
   # The sanitizer build and the fuzzer: clang and its runtimes.
   clang libclang-rt-14-dev
+  # Checks of the Debian package: its desktop entry.
+  desktop-file-utils
 )
 
 install_missing_packages() {
