@@ -11,8 +11,9 @@ PACKAGES=(
   weston xwayland qt6-wayland
   # The sanitizer build and the fuzzer: clang and its runtimes.
   clang libclang-rt-14-dev
-  # Checks of the Debian package: its desktop entry.
-  desktop-file-utils
+  # Checks of the Debian package: its desktop entry, and Debian's own
+  # package checker.
+  desktop-file-utils lintian
 )
 
 install_missing_packages() {

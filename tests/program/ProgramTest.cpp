@@ -298,7 +298,7 @@ TEST_F(RealProgram, TheDebianPackagesMenuEntryKeepsSetInTheSettingsFolder) {
   ASSERT_EQ(exec.size(), 1);
   const QStringList command = QProcess::splitCommand(exec[0].mid(5));
   ASSERT_FALSE(command.isEmpty());
-  const QString path = root + "/usr/bin:" + qEnvironmentVariable("PATH");
+  const QString path = root + "/usr/games:" + qEnvironmentVariable("PATH");
   const QString launcher = QStandardPaths::findExecutable(command[0], path.split(':'));
   ASSERT_FALSE(launcher.isEmpty()) << exec[0].toStdString() << ": not in the package";
 
@@ -317,6 +317,16 @@ TEST_F(RealProgram, TheDebianPackagesMenuEntryKeepsSetInTheSettingsFolder) {
     EXPECT_EQ(ReadBytes((settings + "/SET").toStdString()), std::vector<unsigned char>(14, 0));
     EXPECT_FALSE(QFileInfo::exists(home + "/SET")) << "SET in the home folder";
   }
+}
+
+TEST(DebianPackage, LintianFindsNoErrors) {
+  if (QStandardPaths::findExecutable("lintian").isEmpty()) GTEST_SKIP() << "LINTIAN NOT INSTALLED, package not checked";
+  const DebianPackage package;
+  ASSERT_FALSE(package.file().isEmpty());
+  const auto lintian = Finish("lintian", {package.file()});
+  ASSERT_TRUE(lintian);
+  EXPECT_EQ(lintian->output.split('\n').filter(QRegularExpression("^E: ")).join('\n').toStdString(), "");
+  EXPECT_EQ(lintian->exitCode, 0) << lintian->errors.toStdString();
 }
 
 }  // namespace
