@@ -1,9 +1,9 @@
 # A Debian package of what `cmake --install` puts in place: the program, its
-# launcher, desktop entry and icons, with the package's own copyright and
-# changelog.
+# launcher, desktop entry, icons and manual page, with the package's own
+# copyright and changelog.
 include(GNUInstallDirs)
 
-# Debian wants changelogs and manual pages compressed, and compressed
+# Debian wants manual pages and changelogs compressed, and compressed
 # without a name or time stamp, so that every build gives the same bytes.
 find_program(GZIP_EXECUTABLE gzip REQUIRED)
 function(velmaro_install_gzipped source name destination)
@@ -16,6 +16,13 @@ function(velmaro_install_gzipped source name destination)
   add_custom_target(velmaro_gzip_${name} ALL DEPENDS ${copy}.gz)
   install(FILES ${copy}.gz DESTINATION ${destination})
 endfunction()
+
+set(manual_folder ${CMAKE_INSTALL_MANDIR}/man6)
+velmaro_install_gzipped(${PROJECT_SOURCE_DIR}/docs/velmaro.6 velmaro.6 ${manual_folder})
+# The launcher shares the program's page.
+file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/gzipped)
+file(CREATE_LINK velmaro.6.gz ${CMAKE_CURRENT_BINARY_DIR}/gzipped/velmaro-launcher.6.gz SYMBOLIC)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/gzipped/velmaro-launcher.6.gz DESTINATION ${manual_folder})
 
 set(doc_folder ${CMAKE_INSTALL_DATADIR}/doc/velmaro)
 install(FILES cmake/debian/copyright DESTINATION ${doc_folder})

@@ -329,4 +329,24 @@ TEST(DebianPackage, LintianFindsNoErrors) {
   EXPECT_EQ(lintian->exitCode, 0) << lintian->errors.toStdString();
 }
 
+// The launcher's page is the program's, under its own name too.
+TEST(DebianPackage, TheManualPageShowsWithoutWarningsInAnyLocale) {
+  const DebianPackage package;
+  ASSERT_FALSE(package.file().isEmpty());
+  const QString pages = package.root() + "/usr/share/man/man6/";
+  EXPECT_EQ(QFileInfo(pages + "velmaro-launcher.6.gz").canonicalFilePath(), QFileInfo(pages + "velmaro.6.gz").canonicalFilePath());
+  for (const char* locale : {"C", "C.UTF-8"}) {
+    SCOPED_TRACE(locale);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("MANWIDTH", "80");
+    environment.insert("LC_ALL", locale);
+    const auto man = Finish("man", {"--warnings", "-l", pages + "velmaro-launcher.6.gz"}, environment);
+    ASSERT_TRUE(man);
+    EXPECT_EQ(man->exitCode, 0);
+    EXPECT_EQ(man->errors.toStdString(), "");
+    for (const char* text : {"velmaro-launcher", "SET", "~/.config/velmaro", "EXIT STATUS"})
+      EXPECT_TRUE(man->output.contains(text)) << text;
+  }
+}
+
 }  // namespace
