@@ -1,6 +1,6 @@
 # A Debian package of what `cmake --install` puts in place: the program, its
-# launcher, desktop entry, icons and manual page, with the package's own
-# copyright and changelog.
+# launcher, desktop entry, metainfo, icons and manual page, with the
+# package's own copyright and changelog.
 include(GNUInstallDirs)
 
 # Debian wants manual pages and changelogs compressed, and compressed

@@ -11,9 +11,9 @@ PACKAGES=(
   weston xwayland qt6-wayland
   # The sanitizer build and the fuzzer: clang and its runtimes.
   clang libclang-rt-14-dev
-  # Checks of the Debian package: its desktop entry, manual page, and
-  # Debian's own package checker.
-  desktop-file-utils man-db lintian
+  # Checks of the Debian package: its desktop entry, metainfo, manual page,
+  # and Debian's own package checker.
+  desktop-file-utils appstream man-db lintian
 )
 
 install_missing_packages() {

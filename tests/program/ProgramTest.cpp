@@ -349,4 +349,20 @@ TEST(DebianPackage, TheManualPageShowsWithoutWarningsInAnyLocale) {
   }
 }
 
+// Checked on its own and against the desktop entry it names.
+TEST(DebianPackage, SoftwareCentresAcceptItsMetainfo) {
+  if (QStandardPaths::findExecutable("appstreamcli").isEmpty()) GTEST_SKIP() << "APPSTREAMCLI NOT INSTALLED, metainfo not checked";
+  const DebianPackage package;
+  ASSERT_FALSE(package.file().isEmpty());
+  const QString metainfo = package.root() + "/usr/share/metainfo/org.example.Velmaro.metainfo.xml";
+  ASSERT_TRUE(QFileInfo::exists(metainfo));
+  for (const QStringList& check : {QStringList{"validate", "--no-net", metainfo},
+                                   QStringList{"validate-tree", "--no-net", package.root()}}) {
+    const auto validated = Finish("appstreamcli", check);
+    ASSERT_TRUE(validated);
+    EXPECT_EQ(validated->exitCode, 0) << validated->output.toStdString();
+    EXPECT_EQ(validated->output.split('\n').filter(QRegularExpression("^\\s*[EW]: ")).join('\n').toStdString(), "");
+  }
+}
+
 }  // namespace
