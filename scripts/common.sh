@@ -13,6 +13,9 @@ PACKAGES=(
   clang libclang-rt-14-dev
   # Failing system calls for the tests of the settings file.
   fiu-utils libfiu-dev
+  # Checks of the Debian package: its desktop entry, metainfo, manual page,
+  # and Debian's own package checker.
+  desktop-file-utils appstream man-db lintian
 )
 
 install_missing_packages() {

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -211,10 +212,18 @@ TEST_F(RealProgramInAWaylandSession, RunsThroughXWaylandAndCentresItsWindow) {
   EXPECT_EQ(velmaro_.readAllStandardError().toStdString(), "") << "normal operation prints nothing";
 }
 
-// Runs a command to its end; its standard output, or nothing when it failed.
-std::optional<QString> RunCommand(const QString& program, const QStringList& arguments,
-                                  const QString& folder = {}) {
+struct Finished {
+  int exitCode = -1;
+  QString output, errors;
+};
+
+// Runs a command to its end; nothing when it did not start, crashed or took
+// too long.
+std::optional<Finished> Finish(const QString& program, const QStringList& arguments,
+                               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+                               const QString& folder = {}) {
   QProcess process;
+  process.setProcessEnvironment(environment);
   process.setWorkingDirectory(folder);
   process.start(program, arguments);
   if (!process.waitForFinished(120000)) {
@@ -222,48 +231,138 @@ std::optional<QString> RunCommand(const QString& program, const QStringList& arg
     process.waitForFinished();
     return std::nullopt;
   }
-  if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-    ADD_FAILURE() << program.toStdString() << ": " << process.readAllStandardError().toStdString();
-    return std::nullopt;
-  }
-  return QString::fromUtf8(process.readAllStandardOutput());
+  if (process.exitStatus() != QProcess::NormalExit) return std::nullopt;
+  return Finished{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                  QString::fromUtf8(process.readAllStandardError())};
 }
 
-TEST_F(RealProgram, TheDebianPackageCarriesALauncherAndAProgramThatRuns) {
-  QTemporaryDir staging;
-  ASSERT_TRUE(staging.isValid());
-  ASSERT_TRUE(RunCommand(CPACK_EXECUTABLE, {"-G", "DEB", "--config", CPACK_CONFIG, "-B", staging.path()},
-                         staging.path()));
-  const QStringList packages = QDir(staging.path()).entryList({"velmaro_*.deb"}, QDir::Files);
-  ASSERT_EQ(packages.size(), 1);
-  const QString package = staging.filePath(packages[0]);
+// Its standard output when it succeeded; otherwise nothing, and a failure.
+std::optional<QString> RunCommand(const QString& program, const QStringList& arguments,
+                                  const QString& folder = {}) {
+  const auto finished = Finish(program, arguments, QProcessEnvironment::systemEnvironment(), folder);
+  if (!finished || finished->exitCode != 0) {
+    ADD_FAILURE() << program.toStdString() << ": " << (finished ? finished->errors.toStdString() : "did not end");
+    return std::nullopt;
+  }
+  return finished->output;
+}
 
-  const auto depends = RunCommand("dpkg-deb", {"-f", package, "Depends"});
+// The Debian package that cpack makes of this build, unpacked under root().
+class DebianPackage {
+ public:
+  DebianPackage() {
+    if (!staging_.isValid() ||
+        !RunCommand(CPACK_EXECUTABLE, {"-G", "DEB", "--config", CPACK_CONFIG, "-B", staging_.path()},
+                    staging_.path()))
+      return;
+    const QStringList found = QDir(staging_.path()).entryList({"velmaro_*.deb"}, QDir::Files);
+    if (found.size() == 1 && RunCommand("dpkg-deb", {"-x", staging_.filePath(found[0]), root()}))
+      file_ = staging_.filePath(found[0]);
+  }
+  // The .deb, or "" when it could not be made and unpacked.
+  const QString& file() const { return file_; }
+  QString root() const { return staging_.filePath("root"); }
+
+ private:
+  QTemporaryDir staging_;
+  QString file_;
+};
+
+// The menu entry run as a desktop runs it: in the home folder, with the
+// package's programs first on PATH. Its settings folder, and the home
+// folder, have spaces in their names.
+TEST_F(RealProgram, TheDebianPackagesMenuEntryKeepsSetInTheSettingsFolder) {
+  const DebianPackage package;
+  ASSERT_FALSE(package.file().isEmpty());
+  const QString root = package.root();
+
+  const auto depends = RunCommand("dpkg-deb", {"-f", package.file(), "Depends"});
   ASSERT_TRUE(depends);
   for (const char* needed : {"libqt6widgets6", "libqt6gui6", "qt6-qpa-plugins", "fonts-ipafont-gothic"})
     EXPECT_TRUE(depends->contains(needed)) << needed << " missing from: " << depends->toStdString();
-
-  const QString root = staging.filePath("root");
-  ASSERT_TRUE(RunCommand("dpkg-deb", {"-x", package, root}));
-  const QString program = root + "/usr/bin/velmaro";
-  EXPECT_TRUE(QFileInfo(program).isExecutable());
   EXPECT_EQ(QImage(root + "/usr/share/icons/hicolor/32x32/apps/velmaro.png").size(), QSize(32, 32));
   EXPECT_EQ(QImage(root + "/usr/share/icons/hicolor/128x128/apps/velmaro.png").size(), QSize(128, 128));
 
-  QFile entry(root + "/usr/share/applications/velmaro.desktop");
+  const QString entryFile = root + "/usr/share/applications/velmaro.desktop";
+  QFile entry(entryFile);
   ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
   const QStringList lines = QString::fromUtf8(entry.readAll()).split('\n');
   EXPECT_EQ(lines.value(0), "[Desktop Entry]");
-  for (const char* line : {"Type=Application", "Name=Velmaro", "Exec=velmaro", "Icon=velmaro",
-                           "Categories=Game;Amusement;"})
+  for (const char* line : {"Type=Application", "Name=Velmaro", "Icon=velmaro", "Categories=Game;Amusement;"})
     EXPECT_TRUE(lines.contains(line)) << line;
+  if (!QStandardPaths::findExecutable("desktop-file-validate").isEmpty()) {
+    EXPECT_EQ(RunCommand("desktop-file-validate", {entryFile}).value_or("failed").toStdString(), "");
+  }
 
-  // The unpacked program runs on its own and saves its settings at close.
-  const QString window = Launch({}, program);
-  ASSERT_FALSE(window.isEmpty()) << "the packaged program showed no window";
-  ASSERT_TRUE(CloseAsAUserWould(window));
-  EXPECT_EQ(velmaro_.exitCode(), 0);
-  EXPECT_EQ(ReadSet(folder_), std::vector<unsigned char>(14, 0));
+  const QStringList exec = lines.filter(QRegularExpression("^Exec="));
+  ASSERT_EQ(exec.size(), 1);
+  const QStringList command = QProcess::splitCommand(exec[0].mid(5));
+  ASSERT_FALSE(command.isEmpty());
+  const QString path = root + "/usr/games:" + qEnvironmentVariable("PATH");
+  const QString launcher = QStandardPaths::findExecutable(command[0], path.split(':'));
+  ASSERT_FALSE(launcher.isEmpty()) << exec[0].toStdString() << ": not in the package";
+
+  const QString home = folder_.path() + "/a home";
+  ASSERT_TRUE(QDir().mkpath(home));
+  const QString configHome = folder_.path() + "/my settings";
+  for (const auto& [xdgConfigHome, settings] :
+       {std::pair{configHome, configHome + "/velmaro"}, std::pair{QString(), home + "/.config/velmaro"}}) {
+    SCOPED_TRACE("XDG_CONFIG_HOME " + (xdgConfigHome.isNull() ? "unset" : xdgConfigHome.toStdString()));
+    Start(velmaro_, QStringList{launcher} + command.mid(1),
+          {{"HOME", home}, {"XDG_CONFIG_HOME", xdgConfigHome}, {"PATH", path}}, home);
+    const QString window = MainWindowOf(velmaro_);
+    ASSERT_FALSE(window.isEmpty()) << "the menu entry showed no window";
+    ASSERT_TRUE(CloseAsAUserWould(window));
+    EXPECT_EQ(velmaro_.exitCode(), 0);
+    EXPECT_EQ(ReadBytes((settings + "/SET").toStdString()), std::vector<unsigned char>(14, 0));
+    EXPECT_FALSE(QFileInfo::exists(home + "/SET")) << "SET in the home folder";
+  }
+}
+
+TEST(DebianPackage, LintianFindsNoErrors) {
+  if (QStandardPaths::findExecutable("lintian").isEmpty()) GTEST_SKIP() << "LINTIAN NOT INSTALLED, package not checked";
+  const DebianPackage package;
+  ASSERT_FALSE(package.file().isEmpty());
+  const auto lintian = Finish("lintian", {package.file()});
+  ASSERT_TRUE(lintian);
+  EXPECT_EQ(lintian->output.split('\n').filter(QRegularExpression("^E: ")).join('\n').toStdString(), "");
+  EXPECT_EQ(lintian->exitCode, 0) << lintian->errors.toStdString();
+}
+
+// The launcher's page is the program's, under its own name too.
+TEST(DebianPackage, TheManualPageShowsWithoutWarningsInAnyLocale) {
+  const DebianPackage package;
+  ASSERT_FALSE(package.file().isEmpty());
+  const QString pages = package.root() + "/usr/share/man/man6/";
+  EXPECT_EQ(QFileInfo(pages + "velmaro-launcher.6.gz").canonicalFilePath(), QFileInfo(pages + "velmaro.6.gz").canonicalFilePath());
+  for (const char* locale : {"C", "C.UTF-8"}) {
+    SCOPED_TRACE(locale);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("MANWIDTH", "80");
+    environment.insert("LC_ALL", locale);
+    const auto man = Finish("man", {"--warnings", "-l", pages + "velmaro-launcher.6.gz"}, environment);
+    ASSERT_TRUE(man);
+    EXPECT_EQ(man->exitCode, 0);
+    EXPECT_EQ(man->errors.toStdString(), "");
+    for (const char* text : {"velmaro-launcher", "SET", "~/.config/velmaro", "EXIT STATUS"})
+      EXPECT_TRUE(man->output.contains(text)) << text;
+  }
+}
+
+// Checked on its own and against the desktop entry it names.
+TEST(DebianPackage, SoftwareCentresAcceptItsMetainfo) {
+  if (QStandardPaths::findExecutable("appstreamcli").isEmpty()) GTEST_SKIP() << "APPSTREAMCLI NOT INSTALLED, metainfo not checked";
+  const DebianPackage package;
+  ASSERT_FALSE(package.file().isEmpty());
+  const QString metainfo = package.root() + "/usr/share/metainfo/org.example.Velmaro.metainfo.xml";
+  ASSERT_TRUE(QFileInfo::exists(metainfo));
+  for (const QStringList& check : {QStringList{"validate", "--no-net", metainfo},
+                                   QStringList{"validate-tree", "--no-net", package.root()}}) {
+    const auto validated = Finish("appstreamcli", check);
+    ASSERT_TRUE(validated);
+    EXPECT_EQ(validated->exitCode, 0) << validated->output.toStdString();
+    EXPECT_EQ(validated->output.split('\n').filter(QRegularExpression("^\\s*[EW]: ")).join('\n').toStdString(), "");
+  }
 }
 
 }  // namespace

@@ -142,12 +142,18 @@ void RealProgram::TearDown() {
 }
 
 void RealProgram::Start(QProcess& process, const QStringList& command,
-                        const QList<std::pair<QString, QString>>& extraEnvironment) {
+                        const QList<std::pair<QString, QString>>& extraEnvironment,
+                        const QString& workingFolder) {
   QProcessEnvironment environment = desktop_.Environment();
   environment.insert("XDG_RUNTIME_DIR", folder_.path());
-  for (const auto& [name, value] : extraEnvironment) environment.insert(name, value);
+  for (const auto& [name, value] : extraEnvironment) {
+    if (value.isNull())
+      environment.remove(name);
+    else
+      environment.insert(name, value);
+  }
   process.setProcessEnvironment(environment);
-  process.setWorkingDirectory(folder_.path());
+  process.setWorkingDirectory(workingFolder.isEmpty() ? folder_.path() : workingFolder);
   process.start(command.value(0), command.mid(1));
   process.waitForStarted();
 }

@@ -40,9 +40,12 @@ class RealProgram : public ::testing::Test {
   // Starts velmaro in the test's own folder; returns its main window, or "".
   QString Launch(const QList<std::pair<QString, QString>>& extraEnvironment = {},
                  const QString& program = VELMARO_EXECUTABLE);
-  // Starts another copy, or the program through a command that runs it.
+  // Starts another copy, or the program through a command that runs it, in
+  // the test's folder unless told another. A null value takes the variable
+  // out of the environment.
   void Start(QProcess& process, const QStringList& command,
-             const QList<std::pair<QString, QString>>& extraEnvironment = {});
+             const QList<std::pair<QString, QString>>& extraEnvironment = {},
+             const QString& workingFolder = {});
   // The visible windows titled exactly `title` that belong to process.
   QStringList WindowsOf(const QProcess& process, const QString& title = "Velmaro");
   // A dialog or message box, as the window manager is told.
