@@ -3,8 +3,12 @@
 
 #include <QApplication>
 #include <QHideEvent>
+#include <QKeyEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QStyleHints>
+#include <QStyleOptionFocusRect>
 #include <QStyleOptionSlider>
 
 namespace {
@@ -64,4 +68,42 @@ void ChangeScrollBar::CancelPress() {
   QHideEvent hidden;
   QScrollBar::hideEvent(&hidden);
   update();
+}
+
+void ChangeScrollBar::keyPressEvent(QKeyEvent* event) {
+  // Qt's own mapping runs a horizontal scroll bar's arrow keys backwards.
+  SliderAction action = SliderNoAction;
+  switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up: action = SliderSingleStepSub; break;
+    case Qt::Key_Right:
+    case Qt::Key_Down: action = SliderSingleStepAdd; break;
+    case Qt::Key_Home: action = SliderToMinimum; break;
+    case Qt::Key_End: action = SliderToMaximum; break;
+    case Qt::Key_PageUp: action = SliderPageStepSub; break;
+    case Qt::Key_PageDown: action = SliderPageStepAdd; break;
+    default: QScrollBar::keyPressEvent(event); return;
+  }
+  event->accept();
+  triggerAction(action);
+}
+
+void ChangeScrollBar::wheelEvent(QWheelEvent* event) {
+  // Qt's direction and its summing of small steps, one line per notch.
+  QStyleHints* hints = QGuiApplication::styleHints();
+  const int lines = hints->wheelScrollLines();
+  hints->setWheelScrollLines(1);
+  QScrollBar::wheelEvent(event);
+  hints->setWheelScrollLines(lines);
+}
+
+void ChangeScrollBar::paintEvent(QPaintEvent* event) {
+  QScrollBar::paintEvent(event);
+  if (!hasFocus()) return;
+  QPainter painter(this);
+  QStyleOptionFocusRect focus;
+  focus.initFrom(this);
+  focus.rect = rect();
+  focus.backgroundColor = palette().color(QPalette::Window);
+  style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
 }

@@ -17,4 +17,14 @@ class ChangeScrollBar : public QScrollBar {
   // first: the repeat would otherwise go on stepping inside the box's loop,
   // and the button's release would never reach the bar.
   void CancelPress();
+
+ protected:
+  // Left and Up lower by one arrow step, Right and Down raise; Home and End
+  // go to the ends, Page Up and Page Down move by the page step.
+  void keyPressEvent(QKeyEvent* event) override;
+  // One notch of the wheel moves by one arrow step, whatever the desktop's
+  // lines per notch: the red count must not pass the total by more than one.
+  void wheelEvent(QWheelEvent* event) override;
+  // The bar with the keyboard focus is framed, as buttons are.
+  void paintEvent(QPaintEvent* event) override;
 };

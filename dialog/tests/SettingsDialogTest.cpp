@@ -12,6 +12,8 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
+#include <QApplication>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +22,7 @@
 
 #include "app/SetRec.h"
 #include "app/Startup.h"
+#include "dialog/Conversions.h"
 #include "render/Form1.h"
 #include "sim/Aquarium.h"
 #include "sim/Random.h"
@@ -263,6 +266,66 @@ TEST_F(SettingsDialogTest, DraggingTheThumbChangesTheTotalOnlyOnRelease) {
     QTest::mouseRelease(w.HScroll1, Qt::LeftButton, {}, QPoint(groove.right(), thumb.center().y()));
     EXPECT_EQ(w.Text1->text(), QStringLiteral(" 5"));
     EXPECT_EQ(Conf.MaxIndex, 4);
+  });
+}
+
+void Wheel(QWidget* widget, int notches) {
+  const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+  QWheelEvent wheel(at, widget->mapToGlobal(at), {}, QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(widget, &wheel);
+}
+
+// Keys and the wheel move a bar as its arrows do, each change through the
+// handler: the red count passes the total by one at most, told once.
+TEST_F(SettingsDialogTest, KeysAndTheWheelStepTheBarsAsTheirArrowsDo) {
+  Configure(0, {1});
+  MessageBoxCatcher boxes;
+  WithDialog([&](SettingsWindow& w) {
+    struct Step {
+      std::function<void()> act;
+      int total;
+    } steps[] = {
+        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_Right); }, 2},
+        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_Right); }, 3},
+        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_Left); }, 2},
+        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_Down); }, 3},
+        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_Up); }, 2},
+        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_End); }, 5},
+        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_Home); }, 1},
+        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_PageDown); }, 5},
+        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_PageUp); }, 1},
+        {[&] { Wheel(w.HScroll1, -1); }, 2},
+        {[&] { Wheel(w.HScroll1, 1); }, 1},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+      steps[i].act();
+      EXPECT_EQ(w.HScroll1->value(), steps[i].total) << "step " << i;
+      EXPECT_EQ(Conf.MaxIndex, steps[i].total - 1) << "step " << i;
+      EXPECT_EQ(w.Text1->text(), Str(steps[i].total)) << "step " << i;
+    }
+    Wheel(w.Scr[0], -1);
+    EXPECT_EQ(w.Lab[0]->text(), QStringLiteral(" 1"));
+    Wheel(w.Scr[0], -1);  // one over the total of one
+    EXPECT_EQ(w.Scr[0]->value(), 1);
+    EXPECT_EQ(boxes.shown().size(), 1u);
+    QTest::keyClick(w.Scr[0], Qt::Key_Left);
+    EXPECT_EQ(SettingsDialog()->chosenFirstKind(), QStringLiteral(" 0"));
+  });
+  EXPECT_EQ(boxes.shown().size(), 1u);
+}
+
+// Tabbed to, the red bar looks different from the same bar without the focus.
+TEST_F(SettingsDialogTest, TheScrollBarWithTheKeyboardFocusIsMarked) {
+  Configure(2, {});
+  WithDialog([&](SettingsWindow& w) {
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const QImage unfocused = w.Scr[0]->grab().toImage();
+    QTest::keyClick(&w, Qt::Key_Tab);  // from O K to Cancel
+    QTest::keyClick(&w, Qt::Key_Tab);
+    ASSERT_TRUE(w.Scr[0]->hasFocus());
+    EXPECT_NE(w.Scr[0]->grab().toImage(), unfocused);
   });
 }
 
