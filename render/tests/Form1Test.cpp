@@ -1,7 +1,9 @@
 #include "render/Form1.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 
 #include <chrono>
 #include <thread>
@@ -25,6 +27,20 @@ TEST(Form1, CarriesItsTitleIconAndTheOneMenu) {
   EXPECT_EQ(item, form.mnuSetSyu);
   EXPECT_EQ(item->text(), QString::fromUtf8("数\xEF\xBC\x86種類"));  // U+FF06, shown as it is
   EXPECT_TRUE(item->shortcut().isEmpty());
+}
+
+TEST(Form1, F10DropsTheMenuDownWithItsItemReadyForReturn) {
+  Form1 form;
+  form.show();
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QTest::keyClick(&form, Qt::Key_F10);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form.mnuSet->isVisible(); }, 5000)) << "設定 did not drop down";
+  EXPECT_EQ(form.mnuSet->activeAction(), form.mnuSetSyu);
+  bool chosen = false;
+  QObject::connect(form.mnuSetSyu, &QAction::triggered, [&] { chosen = true; });
+  QTest::keyClick(form.mnuSet, Qt::Key_Return);
+  EXPECT_TRUE(chosen);
 }
 
 TEST(Form1, TimersRunFromLoadAtTheirIntervals) {
