@@ -137,11 +137,15 @@ LoadOutcome LoadSettings(const std::filesystem::path& file) {
     outcome.notOrdinary = place.notOrdinary;
     return outcome;
   }
+  outcome.missing = place.missing;
   QFile settings(QtName(file));
   if (!settings.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
     const std::string refused = Reason(settings);
-    if (place.missing || !settings.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-      return Failed<LoadOutcome>(refused);
+    if (place.missing || !settings.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+      outcome.ok = false;
+      outcome.reason = refused;
+      return outcome;
+    }
     outcome.readOnly = true;
   }
   std::array<std::uint8_t, kSetRecBytes> bytes{};

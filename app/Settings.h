@@ -33,6 +33,7 @@ struct FileOutcome {
 
 struct LoadOutcome : FileOutcome {
   bool readOnly = false;    // read, but the program may not write it
+  bool missing = false;     // there was none: the failure, if any, was making it
   std::string notOrdinary;  // what SET is instead of an ordinary file, if so
 };
 

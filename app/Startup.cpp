@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QIcon>
+#include <QPixmap>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -10,6 +12,7 @@
 #include <cstdio>
 
 #include "app/Settings.h"
+#include "assets/Pictures.h"
 #include "render/Form1.h"
 #include "render/RasterCopy.h"
 #include "sim/Aquarium.h"
@@ -67,9 +70,10 @@ void CentreOnScreen(QWidget& w) {
 
 namespace {
 
-class FrameCentring : public QObject {
+class FramePlacing : public QObject {
  public:
-  explicit FrameCentring(QWidget& window) : QObject(&window), window_(window) {
+  FramePlacing(QWidget& window, std::function<void()> place)
+      : QObject(&window), window_(window), place_(std::move(place)) {
     window.installEventFilter(this);
   }
 
@@ -78,7 +82,7 @@ class FrameCentring : public QObject {
     if (watched == &window_ && event->type() == QEvent::Move &&
         window_.frameGeometry().size() != window_.geometry().size()) {
       window_.removeEventFilter(this);
-      CentreOnScreen(window_);
+      place_();
       deleteLater();
     }
     return false;
@@ -86,11 +90,18 @@ class FrameCentring : public QObject {
 
  private:
   QWidget& window_;
+  std::function<void()> place_;
 };
 
 }  // namespace
 
-void CentreAgainOnceFramed(QWidget& window) { new FrameCentring(window); }
+void PlaceAgainOnceFramed(QWidget& window, std::function<void()> place) {
+  new FramePlacing(window, std::move(place));
+}
+
+void CentreAgainOnceFramed(QWidget& window) {
+  PlaceAgainOnceFramed(window, [&window] { CentreOnScreen(window); });
+}
 
 int TwipsToPixels(double twips, std::int16_t twipsPerPixel) {
   return Nearest16(twips / twipsPerPixel);
@@ -154,13 +165,15 @@ void ResetStartupState() {
 }
 
 std::unique_ptr<Form1> Main() {
+  // Every window's icon, the message boxes' before the main window's too.
+  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(pictures::LoadPicture(pictures::kIcon))));
   if (const auto loaded = LoadSettings(); !loaded.notOrdinary.empty()) {
     ResetConf();
     set_left_alone = true;
     ReportProblem(nullptr, kNotOrdinaryText.arg(QString::fromStdString(loaded.notOrdinary)));
   } else if (!loaded.ok) {
     ResetConf();
-    ReportProblem(nullptr, WithReason(kLoadFailedText, loaded.reason));
+    ReportProblem(nullptr, WithReason(loaded.missing ? kCreateFailedText : kLoadFailedText, loaded.reason));
   } else {
     // Warnings only: the aquarium runs as well as it can with what was read.
     if (loaded.readOnly) Warn(kReadOnlyText.toStdString());

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class Form1;
@@ -15,6 +16,8 @@ extern std::int16_t TwipY;
 // Puts TwipX, TwipY and the exit status back to their start-up state.
 void ResetStartupState();
 
+inline const QString kCreateFailedText =
+    QStringLiteral("設定ファイル「SET」を作成できませんでした。既定の設定で続けます。");
 inline const QString kLoadFailedText =
     QStringLiteral("設定ファイル「SET」を読み込めませんでした。既定の設定で続けます。");
 inline const QString kSaveFailedText =
@@ -52,7 +55,8 @@ int TwipsToPixels(double twips, std::int16_t twipsPerPixel);
 // Places a window's outer frame in the middle of the primary screen.
 void CentreOnScreen(QWidget& window);
 // A window manager adds its frame only once a window is mapped, so a window
-// centred before that is centred once more when its frame shows up.
+// placed before that is placed once more when its frame shows up.
+void PlaceAgainOnceFramed(QWidget& window, std::function<void()> place);
 void CentreAgainOnceFramed(QWidget& window);
 
 // The main window's unload: saves the settings. A failed save is reported and

@@ -1,7 +1,9 @@
 // Velmaro — the settings dialog.
 #include "dialog/frm_Set.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -83,6 +85,22 @@ QPushButton* NewButton(QWidget* parent, const QString& text, TwipRect at) {
   button->setFont(DialogFont(9));
   Place(*button, at);
   return button;
+}
+
+// Across the middle of the screen, but clear of the dialog: below it, or
+// above it where there is no room below.
+void PlaceClearOf(QWidget& box, const QWidget& dialog) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const QRect owner = dialog.frameGeometry();
+  const QRect inner = dialog.geometry();
+  // Before it is framed, the box is taken to get a frame like the dialog's.
+  QSize outer = box.frameGeometry().size();
+  if (outer == box.size()) outer += owner.size() - inner.size();
+  constexpr int kGap = 8;
+  int top = owner.bottom() + 1 + kGap;
+  if (top + outer.height() > screen.bottom() + 1) top = owner.top() - kGap - outer.height();
+  if (top < screen.top()) top = screen.top() + (screen.height() - outer.height()) / 2;
+  box.move(screen.left() + (screen.width() - outer.width()) / 2, top);
 }
 
 }  // namespace
@@ -245,6 +263,10 @@ void frm_Set::ShowLimitMessage() {
                   window_.get());
   // Some desktop themes put an icon on the OK button; the message has none.
   box.button(QMessageBox::Ok)->setIcon(QIcon());
+  // Lab(0) shows the count that is too large while the message is up.
+  box.adjustSize();
+  PlaceClearOf(box, *window_);
+  PlaceAgainOnceFramed(box, [&box, this] { PlaceClearOf(box, *window_); });
   box.exec();
 }
 

@@ -12,6 +12,9 @@
 #include <string_view>
 
 #include "app/Settings.h"
+#include "app/Startup.h"
+#include "render/Form1.h"
+#include "tests/support/MessageBoxes.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -196,6 +199,28 @@ TEST_F(SettingsFaults, AFileThatMayOnlyBeReadIsReadAndSaysSo) {
     EXPECT_EQ(loaded.reason, "Input/output error") << fault.point;
   }
   EXPECT_EQ(Conf.MaxIndex, 0);
+}
+
+// No SET, and none can be made: the message says so, not that it could
+// not be read.
+TEST_F(SettingsFaults, ASetThatCannotBeCreatedIsToldSoAtStartUp) {
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder.path());
+  MessageBoxCatcher boxes;
+  std::unique_ptr<Form1> form;
+  {
+    // Every open refused while the program starts, the making of SET too.
+    Faults refused({Calls(kOpen, 1, 1000, EACCES)});
+    ::testing::internal::CaptureStderr();
+    form = Main();
+    ::testing::internal::GetCapturedStderr();
+  }
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].text,
+            QStringLiteral("設定ファイル「SET」を作成できませんでした。既定の設定で続けます。\nPermission denied"));
+  form.reset();
+  std::filesystem::current_path(previous);
+  ResetStartupState();
 }
 
 }  // namespace

@@ -108,6 +108,9 @@ TEST_F(Startup, ASetThatIsNoOrdinaryFileIsNamedOnceAndLeftAlone) {
   EXPECT_EQ(boxes.shown()[0].text,
             QStringLiteral("設定ファイル「SET」は普通のファイルではありません（フォルダ）。"
                            "既定の設定で続けます。設定は保存されません。"));
+  EXPECT_EQ(boxes.shown()[0].windowIcon,
+            pictures::LoadPicture(pictures::kIcon).convertToFormat(boxes.shown()[0].windowIcon.format()))
+      << "not the program's icon";
   // The offscreen platform may add its own remarks after ours.
   EXPECT_EQ(startErrors.rfind(boxes.shown()[0].text.toStdString() + "\n", 0), 0u) << startErrors;
   EXPECT_TRUE(form->isVisible());

@@ -332,7 +332,9 @@ TEST_F(SettingsDialogTest, TheScrollBarWithTheKeyboardFocusIsMarked) {
 TEST_F(SettingsDialogTest, ARedCountOneAboveTheTotalShowsTheLimitMessageOnce) {
   Configure(2, {0, 0, 0, 0, 0, 0});
   MessageBoxCatcher boxes;
+  QRect count;
   WithDialog([&](SettingsWindow& w) {
+    count = QRect(w.Lab[0]->mapToGlobal(QPoint(0, 0)), w.Lab[0]->size());
     ClickPart(w.Scr[0], QStyle::SC_ScrollBarAddLine);
     EXPECT_EQ(w.Scr[0]->value(), 3);
     EXPECT_EQ(w.Lab[0]->text(), QStringLiteral(" 3"));
@@ -344,6 +346,10 @@ TEST_F(SettingsDialogTest, ARedCountOneAboveTheTotalShowsTheLimitMessageOnce) {
   EXPECT_EQ(boxes.shown()[0].icon, QMessageBox::NoIcon);
   EXPECT_EQ(boxes.shown()[0].buttons, 1);
   EXPECT_FALSE(boxes.shown()[0].okButtonHasIcon);
+  // Clear of the count too large, across the middle of the screen.
+  const QRect frame = boxes.shown()[0].frame;
+  EXPECT_FALSE(frame.intersects(count)) << "the message hides Lab(0)";
+  EXPECT_LE(std::abs(frame.center().x() - QGuiApplication::primaryScreen()->availableGeometry().center().x()), 1);
 }
 
 // A held mouse button on an arrow repeats after half a second; the messages

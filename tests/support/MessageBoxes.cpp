@@ -19,7 +19,8 @@ void MessageBoxCatcher::DismissOpenBox() {
   if (openFor_.elapsed() < lingering_.count()) return;
   QAbstractButton* ok = box->button(QMessageBox::Ok);
   shown_.push_back({box->windowTitle(), box->text(), box->icon(),
-                    static_cast<int>(box->buttons().size()), ok && !ok->icon().isNull()});
+                    static_cast<int>(box->buttons().size()), ok && !ok->icon().isNull(), box->frameGeometry(),
+                    box->windowIcon().pixmap(32, 32).toImage()});
   open_ = nullptr;
   if (ok) ok->click();
 }

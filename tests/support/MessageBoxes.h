@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QImage>
+#include <QRect>
 #include <QMessageBox>
 #include <QObject>
 #include <QString>
@@ -16,6 +18,8 @@ struct ShownMessage {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   int buttons = 0;
   bool okButtonHasIcon = false;
+  QRect frame;        // where it was, on the screen
+  QImage windowIcon;  // 32 x 32
 };
 
 class MessageBoxCatcher : public QObject {
