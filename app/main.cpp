@@ -1,6 +1,7 @@
 // Velmaro — a desktop goldfish aquarium.
 #include <QApplication>
 
+#include "app/Shutdown.h"
 #include "app/Startup.h"
 #include "dialog/frm_Set.h"
 #include "render/Form1.h"
@@ -12,8 +13,15 @@ int main(int, char** argv) {
   char* qtArgv[] = {argv[0], nullptr};
   QApplication application(qtArgc, qtArgv);
 
+  ShutdownRequests shutdown;
   const std::unique_ptr<Form1> form = Main();
+  if (shutdown.requested()) {
+    // Asked to end while start-up waited for a message box.
+    form->close();
+    return ExitStatus();
+  }
   ConnectSettingsMenu(*form);
+  shutdown.Watch(*form);
   const int loop = application.exec();
   return loop != 0 ? loop : ExitStatus();
 }

@@ -16,6 +16,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -445,6 +446,66 @@ TEST_F(UserJourney, TwoCopiesInOneFolderEachSaveTheirOwnWholeRecord) {
     EXPECT_GT(looks, 0);
     EXPECT_EQ(torn, 0) << "SET seen neither record: " << tornSample.size() << " bytes";
   }
+}
+
+// The dialog from the keyboard alone: F10 and Return open it, Tab reaches
+// the total bar, Right raises it, Space on O K takes the choice.
+TEST_F(UserJourney, TheKeyboardAloneSetsTheNumberOfFish) {
+  const QString window = Launch();
+  ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
+  std::optional<WindowGeometry> main;
+  ASSERT_TRUE(WaitCentred(window, main));
+  PressKeys(window, {"F10"});
+  ASSERT_TRUE(WaitUntil([&] { return DropDown(window).has_value(); }, 10s)) << "F10 did not drop 設定 down";
+  desktop_.Run("xdotool", {"key", "Return"});
+  QString dialog;
+  ASSERT_TRUE(WaitUntil([&] {
+    for (const QString& id : WindowsOf(velmaro_))
+      if (id != window) dialog = id;
+    return !dialog.isEmpty();
+  }, 10s)) << "Return did not open the dialog";
+  ASSERT_TRUE(WaitCentred(dialog, box_));
+  // O K, Cancel, the red bar, the total's box, the total bar.
+  PressKeys(dialog, {"Tab", "Tab", "Tab", "Tab", "Right", "Right", "Tab", "space"});
+  ASSERT_TRUE(WaitUntil([&] { return !WindowsOf(velmaro_).contains(dialog); }, 10s)) << "Space did not press O K";
+  EXPECT_TRUE(WaitForFish(window, {1, 2})) << "not three fish, the first red";
+  ASSERT_TRUE(CloseAsAUserWould(window));
+  EXPECT_EQ(ReadSet(folder_), Record(2, {0, 1, 1, 0, 0, 0}));
+}
+
+// A desktop session ending, Ctrl+C in a terminal, a hang-up: each closes
+// the aquarium as its close box does, the dialog's change saved.
+TEST_F(UserJourney, TerminationSignalsSaveTheChoiceAndEndWithStatusZero) {
+  for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(strsignal(number));
+    WriteSet(Record(4, {}));
+    Start(velmaro_, {VELMARO_EXECUTABLE});
+    const QString window = MainWindowOf(velmaro_);
+    ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
+    ASSERT_FALSE(OpenDialog(window).isEmpty()) << "the dialog did not open from the menu";
+    InDialog(kTotalTroughLeft);
+    ASSERT_TRUE(WaitForFish(window, {1, 0})) << "the total bar did not reach the aquarium";
+
+    ::kill(static_cast<pid_t>(velmaro_.processId()), number);
+    ASSERT_TRUE(WaitForEnd(velmaro_)) << "the signal did not end the program";
+    EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(velmaro_.exitCode(), 0);
+    EXPECT_EQ(ReadSet(folder_), Record(0, {}));
+  }
+}
+
+// Another X client destroys the main window: the program saves and ends
+// instead of living on without a window.
+TEST_F(UserJourney, AMainWindowDestroyedFromOutsideEndsTheProgramAndSaves) {
+  WriteSet(Record(2, {0, 1, 1, 0, 0, 0}, {0x77}));
+  const QString window = Launch();
+  ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
+  EXPECT_TRUE(WaitForFish(window, {1, 2}));
+  desktop_.Run("xdotool", {"windowclose", window});
+  ASSERT_TRUE(WaitForEnd(velmaro_)) << "the program lives on without its window";
+  EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(velmaro_.exitCode(), 0);
+  EXPECT_EQ(ReadSet(folder_), Record(2, {0, 1, 1, 0, 0, 0}, {0x77}));
 }
 
 }  // namespace
