@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "app/Settings.h"
@@ -112,6 +113,17 @@ QString ChooseWindowSystem(const QString& requested, const QString& x11Display) 
   return QStringLiteral("xcb");
 }
 
+QString RoundedScaleFactors(const QString& factors) {
+  QStringList parts = factors.split(QLatin1Char(';'));
+  for (QString& part : parts) {
+    const qsizetype value = part.lastIndexOf(QLatin1Char('=')) + 1;
+    bool number = false;
+    const double factor = part.mid(value).toDouble(&number);
+    if (number) part = part.left(value) + QString::number(std::max(1.0, std::round(factor)));
+  }
+  return parts.join(QLatin1Char(';'));
+}
+
 void PrepareApplication() {
 #if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
   // Windows and macOS have one window system of their own, whatever DISPLAY says.
@@ -119,6 +131,12 @@ void PrepareApplication() {
                                                   qEnvironmentVariable("DISPLAY"));
   if (!windowSystem.isEmpty()) qputenv("QT_QPA_PLATFORM", windowSystem.toUtf8());
 #endif
+  // The screen's own factor (Xft.dpi, a desktop's scale) Qt rounds itself;
+  // factors asked for by name it would apply as they stand.
+  for (const char* name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"}) {
+    if (qEnvironmentVariableIsSet(name))
+      qputenv(name, RoundedScaleFactors(qEnvironmentVariable(name)).toUtf8());
+  }
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
       Qt::HighDpiScaleFactorRoundingPolicy::Round);
 }

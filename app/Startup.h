@@ -34,9 +34,14 @@ inline const QString kNotOrdinaryText = QStringLiteral(
 // QT_QPA_PLATFORM is kept.
 QString ChooseWindowSystem(const QString& requested, const QString& x11Display);
 
+// A scale factor asked for by name (QT_SCALE_FACTOR, QT_SCREEN_SCALE_FACTORS:
+// "1.5", or "name=1.5;other=2") with each number rounded to a whole one, at
+// least 1.
+QString RoundedScaleFactors(const QString& factors);
+
 // Must run before the application object exists: the window system, and
-// whole device pixel ratios that keep the pixel art sharp and the screen's
-// real twips visible.
+// whole device pixel ratios, whatever asks for the scale, that keep the
+// pixel art sharp and the screen's real twips visible.
 void PrepareApplication();
 
 // Loads the settings, loads and lays out the main window, shows it and seeds

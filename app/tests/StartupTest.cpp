@@ -150,6 +150,15 @@ TEST_F(Startup, AnEmptyTankIsNoDamage) {
   EXPECT_EQ(ReadBytes(set()), (Bytes{0xff, 0xff, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
+TEST(ScaleFactors, EveryFactorAskedForByNameBecomesAWholeNumber) {
+  EXPECT_EQ(RoundedScaleFactors("1.5"), "2");
+  EXPECT_EQ(RoundedScaleFactors("1.25"), "1");
+  EXPECT_EQ(RoundedScaleFactors("0.5"), "1");
+  EXPECT_EQ(RoundedScaleFactors("3"), "3");
+  EXPECT_EQ(RoundedScaleFactors("screen=1.5;DP-1=2.6"), "screen=2;DP-1=3");
+  EXPECT_EQ(RoundedScaleFactors("1.75;1"), "2;1");
+}
+
 TEST(WindowSystem, AWaylandSessionUsesXWaylandWheneverThereIsAnXDisplay) {
   EXPECT_EQ(ChooseWindowSystem("", ":0"), "xcb") << "X11, or Wayland with XWayland";
   EXPECT_EQ(ChooseWindowSystem("", ""), "") << "Wayland alone: Qt's own choice";

@@ -89,8 +89,12 @@ TEST_F(RealProgram, ShowsARedFishSwimmingInTheCentredWindowAndSavesAtClose) {
   EXPECT_EQ(velmaro_.readAllStandardError().toStdString(), "") << "normal operation prints nothing";
 }
 
-TEST_F(RealProgram, OnADoubleDensityScreenEveryPicturePixelIsASharpBlock) {
-  const QString window = Launch({{"QT_SCALE_FACTOR", "2"}});
+class ScaledScreen : public RealProgram, public ::testing::WithParamInterface<std::pair<std::string, std::string>> {};
+
+// Ratios are whole: 1.5 becomes 2, whichever variable asks for it.
+TEST_P(ScaledScreen, EveryPicturePixelIsASharpTwoByTwoBlock) {
+  const QString window =
+      Launch({{QString::fromStdString(GetParam().first), QString::fromStdString(GetParam().second)}});
   ASSERT_FALSE(window.isEmpty()) << "no window titled Velmaro appeared";
   const auto client = Geometry(desktop_, window);
   ASSERT_TRUE(client);
@@ -127,6 +131,12 @@ TEST_F(RealProgram, OnADoubleDensityScreenEveryPicturePixelIsASharpBlock) {
   ASSERT_TRUE(CloseAsAUserWould(window));
   EXPECT_EQ(velmaro_.exitCode(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(RealProgram, ScaledScreen,
+                         ::testing::Values(std::pair<std::string, std::string>{"QT_SCALE_FACTOR", "2"},
+                                           std::pair<std::string, std::string>{"QT_SCALE_FACTOR", "1.5"},
+                                           std::pair<std::string, std::string>{"QT_SCREEN_SCALE_FACTORS", "1.5"}),
+                         [](const auto& info) { return std::to_string(info.index); });
 
 // The settings through the menu, as a user sets them: three black fish
 // become five, one of them red, after the limit message has once said no.
