@@ -329,6 +329,28 @@ TEST_F(SettingsDialogTest, TheScrollBarWithTheKeyboardFocusIsMarked) {
   });
 }
 
+int DarkPixels(QWidget& widget) {
+  const QImage picture = widget.grab().toImage();
+  int dark = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) dark += qGray(picture.pixel(x, y)) < 128;
+  return dark;
+}
+
+// Bold strokes are clearly wider than regular ones at every device pixel
+// ratio (this suite runs again at 2).
+TEST_F(SettingsDialogTest, TheLabelsAreBoldAtEveryRatio) {
+  Configure(2, {});
+  WithDialog([&](SettingsWindow& w) {
+    QLabel regular(w.Label5->text(), &w);
+    QFont font = w.Label5->font();
+    font.setBold(false);
+    regular.setFont(font);
+    regular.setGeometry(w.Label5->geometry());
+    EXPECT_GT(DarkPixels(*w.Label5), 1.4 * DarkPixels(regular)) << "金魚の数 is not bold";
+  });
+}
+
 TEST_F(SettingsDialogTest, ARedCountOneAboveTheTotalShowsTheLimitMessageOnce) {
   Configure(2, {0, 0, 0, 0, 0, 0});
   MessageBoxCatcher boxes;
