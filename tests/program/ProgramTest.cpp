@@ -178,6 +178,17 @@ TEST_F(RealProgram, TheSettingsDialogChangesTheFishAndTheChoiceIsSavedAtClose) {
       << "no limit message";
   EXPECT_FALSE(WaitUntil([&] { return WindowsNamed("^入力ｴﾗｰ$").size() > 1; }, 1500ms))
       << "the arrow went on repeating behind the message";
+  // The count too large stays in sight, and the box carries the icon.
+  EXPECT_TRUE(WaitUntil([&] {
+    const auto message = Geometry(desktop_, messages[0]);
+    const auto extents = FrameExtents(desktop_, messages[0]);
+    if (!message || !extents) return false;
+    const auto [left, right, top, bottom] = *extents;
+    return !QRect(message->x - left, message->y - top, message->width + left + right, message->height + top + bottom)
+                .intersects(QRect(box->x + 56, box->y + 79, 31, 26));
+  }, 10s)) << "the message hides Lab(0)";
+  EXPECT_EQ(desktop_.Run("xprop", {"-id", messages[0], "_NET_WM_ICON"}),
+            desktop_.Run("xprop", {"-id", window, "_NET_WM_ICON"}));
   PressKeys(messages[0], {"Return"});
   ASSERT_TRUE(WaitUntil([&] { return WindowsNamed("^入力ｴﾗｰ$").isEmpty(); }, 10s));
   EXPECT_TRUE(WindowsNamed("^入力ｴﾗｰ$").isEmpty()) << "one message only";

@@ -258,10 +258,12 @@ TEST_P(NotAnOrdinaryFile, IsNamedOnceAndLeftUntouched) {
   EXPECT_EQ(WindowsOf(velmaro_).size(), 1) << "the box comes before the main window";
   ASSERT_TRUE(WaitForErrorLines(1));
   EXPECT_EQ(Errors().toStdString(), (kNotOrdinary.arg(kind) + "\n").toStdString());
+  const auto boxIcon = desktop_.Run("xprop", {"-id", box, "_NET_WM_ICON"});
   ASSERT_TRUE(DismissWithReturn(box));
 
   const QString window = MainWindowOf(velmaro_);
   ASSERT_FALSE(window.isEmpty()) << "no main window after the box";
+  EXPECT_EQ(boxIcon, desktop_.Run("xprop", {"-id", window, "_NET_WM_ICON"})) << "the box lacks the program's icon";
   EXPECT_TRUE(WaitForFish(window, {1, 0})) << "not the default one red fish";
   std::optional<WindowGeometry> main;
   ASSERT_TRUE(WaitCentred(window, main));
