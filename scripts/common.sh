@@ -4,6 +4,8 @@
 PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgtest-dev libbenchmark-dev
+  # X11's own events, to notice a main window destroyed from outside.
+  libxcb1-dev
   xvfb xauth openbox xdotool x11-utils
   fonts-ipafont-gothic
   # A Wayland session for the tests: a compositor with XWayland, and Qt's own
