@@ -94,35 +94,6 @@ TEST_F(Startup, StoredSettingsComeBackByteForByteWithTheirTail) {
   EXPECT_EQ(ReadBytes(set()), stored);
 }
 
-// A folder named SET: one message at start-up, the default fish, and at
-// close nothing written and nothing more said, but a status that tells.
-TEST_F(Startup, ASetThatIsNoOrdinaryFileIsNamedOnceAndLeftAlone) {
-  std::filesystem::create_directory(set());
-  MessageBoxCatcher boxes;
-  ::testing::internal::CaptureStderr();
-  const std::unique_ptr<Form1> form = Main();
-  const std::string startErrors = ::testing::internal::GetCapturedStderr();
-
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Velmaro"));
-  EXPECT_EQ(boxes.shown()[0].text,
-            QStringLiteral("設定ファイル「SET」は普通のファイルではありません（フォルダ）。"
-                           "既定の設定で続けます。設定は保存されません。"));
-  EXPECT_EQ(boxes.shown()[0].windowIcon,
-            pictures::LoadPicture(pictures::kIcon).convertToFormat(boxes.shown()[0].windowIcon.format()))
-      << "not the program's icon";
-  // The offscreen platform may add its own remarks after ours.
-  EXPECT_EQ(startErrors.rfind(boxes.shown()[0].text.toStdString() + "\n", 0), 0u) << startErrors;
-  EXPECT_TRUE(form->isVisible());
-  EXPECT_EQ(Conf.MaxIndex, 0);
-  EXPECT_EQ(Fish[0].Pat, 0);
-
-  EXPECT_TRUE(form->close()) << "an unsaved SET must not keep the window open";
-  EXPECT_EQ(boxes.shown().size(), 1u) << "a second message at close";
-  EXPECT_EQ(ExitStatus(), 1);
-  EXPECT_TRUE(std::filesystem::is_empty(set()));
-}
-
 TEST_F(Startup, ADamagedCountAndDamagedKindsAreRepairedWithOneWarningLineEach) {
   WriteBytes(set(), {0xff, 0x7f, 1, 0, 7, 0, 1, 0, 0, 0, 0, 0, 0xfe, 0xff, 0xaa});
   MessageBoxCatcher boxes;
