@@ -21,5 +21,9 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   // sharp block, never a blur.
   QPainter painter(this);
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.drawImage(event->rect(), surface_.image(), event->rect());
+  for (const QRect& rect : event->region()) painter.drawImage(rect, surface_.image(), rect);
+}
+
+void PictureBox::Refresh(const QRegion& changed) {
+  if (!changed.isEmpty()) update(changed);
 }
