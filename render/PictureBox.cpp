@@ -21,7 +21,12 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   // sharp block, never a blur.
   QPainter painter(this);
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  for (const QRect& rect : event->region()) painter.drawImage(rect, surface_.image(), rect);
+  // One plain rectangle at a time: clipped to several at once, the raster
+  // engine would blend the picture span by span, on a pool of threads.
+  for (const QRect& rect : event->region()) {
+    painter.setClipRect(rect);
+    painter.drawImage(rect, surface_.image(), rect);
+  }
 }
 
 void PictureBox::Refresh(const QRegion& changed) {
