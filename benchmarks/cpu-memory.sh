@@ -6,25 +6,31 @@
 # xfishtank with five fish (installed here when missing, if it can be).
 # Each program has a virtual display and a window manager of its own, so the
 # CPU time of each display server belongs to one program alone.
-# Usage: cpu-memory.sh BUILD_FOLDER [SECONDS] [--rounds N]
+# Usage: cpu-memory.sh BUILD_FOLDER [SECONDS] [--rounds N] [--profile FOLDER]
 #   SECONDS  length of each measuring window (default 30)
 #   --rounds N  repeat N times, each with fresh displays and programs, and
 #               judge the medians (default 1)
+#   --profile FOLDER  afterwards, run the aquarium alone for SECONDS more under
+#               perf (Debian's linux-perf, installed when missing) and leave
+#               velmaro.perf and xserver.perf there; the profiled run is not
+#               part of the figures, as perf itself costs time
 # Bars: the aquarium's total (program + X server) at most 0.9 x the full-
 # repaint floor's total (median of the rounds' ratios); the aquarium's peak
 # resident memory at most the floor's + 6 MiB (medians).
 set -euo pipefail
 
-usage() { echo "Usage: $0 BUILD_FOLDER [SECONDS] [--rounds N]" >&2; exit 2; }
+usage() { echo "Usage: $0 BUILD_FOLDER [SECONDS] [--rounds N] [--profile FOLDER]" >&2; exit 2; }
 
 BUILD=""
 SPAN=30
 ROUNDS=1
+PROFILE=""
 positional=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --rounds) [ $# -ge 2 ] || usage; ROUNDS="$2"; shift 2 ;;
     --rounds=*) ROUNDS="${1#--rounds=}"; shift ;;
+    --profile) [ $# -ge 2 ] || usage; PROFILE="$2"; shift 2 ;;
     -h|--help) usage ;;
     *)
       positional=$((positional + 1))
@@ -59,6 +65,11 @@ if [ -z "$XFISHTANK" ]; then
   XFISHTANK=$(find_xfishtank)
 fi
 [ -n "$XFISHTANK" ] || echo "Note: xfishtank could not be installed; measuring without it" >&2
+if [ -n "$PROFILE" ]; then
+  mkdir -p "$PROFILE" && PROFILE=$(cd "$PROFILE" && pwd) || usage
+  command -v perf >/dev/null || install_debian_package linux-perf || true
+  command -v perf >/dev/null || { echo "perf is not installed" >&2; exit 2; }
+fi
 
 # name, window title to wait for ("" for none), command.
 NAMES=(aquarium floor partial)
@@ -176,6 +187,27 @@ for round in $(seq "$ROUNDS"); do
   done
 done
 echo "Load average after measuring: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+# The profile: the aquarium alone, perf sampling it and its display server.
+if [ -n "$PROFILE" ]; then
+  folder=$(mktemp -d)
+  folders+=("$folder")
+  printf '\x04\x00\x00\x00\x01\x00\x00\x00\x01\x00\x00\x00\x00\x00' >"$folder/SET"
+  start_display
+  server=$DISPLAY_SERVER
+  (cd "$folder" && exec "$AQUARIUM" 2>/dev/null) &
+  aquarium=$!
+  pids+=("$aquarium")
+  wait_for 20 visible '^Velmaro$' || { echo "The aquarium did not appear" >&2; exit 1; }
+  sleep 2
+  perf record -q -g -F 2000 -p "$aquarium" -o "$PROFILE/velmaro.perf" -- sleep "$SPAN" 2>/dev/null &
+  client_perf=$!
+  perf record -q -g -F 2000 -p "$server" -o "$PROFILE/xserver.perf" -- sleep "$SPAN" 2>/dev/null
+  wait "$client_perf" || true
+  close_aquarium "$aquarium"
+  cleanup
+  echo "Profiles in $PROFILE; read them with: perf report --children -i $PROFILE/velmaro.perf"
+fi
 
 # Medians over the rounds, the ratios of the aquarium's total to each
 # yardstick's (median of the rounds' ratios), then the verdicts.
