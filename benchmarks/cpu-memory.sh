@@ -1,24 +1,36 @@
 #!/usr/bin/env bash
-# Runs the aquarium (five fish) and the toolkit's floor window side by side on
-# a virtual display and compares their CPU and peak memory.
-# Usage: cpu-memory.sh BUILD_FOLDER [SECONDS] [--rounds N]
+# What the running aquarium (five fish) costs, the X server's work included,
+# against three yardsticks run at the same time: the toolkit's floor window
+# repainting its whole 500 x 300 picture every 100 ms, the same window
+# repainting only five moving 85 x 85 squares, and the classic X aquarium
+# xfishtank with five fish (installed here when missing, if it can be).
+# Each program has a virtual display and a window manager of its own, so the
+# CPU time of each display server belongs to one program alone.
+# Usage: cpu-memory.sh BUILD_FOLDER [SECONDS] [--rounds N] [--profile FOLDER]
 #   SECONDS  length of each measuring window (default 30)
-#   --rounds N  repeat N times, each with freshly started programs, and judge
-#               the medians (default 1)
-# Bars: aquarium CPU at most 1.25 x the floor's and at most 1 % of one core;
-# aquarium peak resident memory at most 40 MiB.
+#   --rounds N  repeat N times, each with fresh displays and programs, and
+#               judge the medians (default 1)
+#   --profile FOLDER  afterwards, run the aquarium alone for SECONDS more under
+#               perf (Debian's linux-perf, installed when missing) and leave
+#               velmaro.perf and xserver.perf there; the profiled run is not
+#               part of the figures, as perf itself costs time
+# Bars: the aquarium's total (program + X server) at most 0.9 x the full-
+# repaint floor's total (median of the rounds' ratios); the aquarium's peak
+# resident memory at most the floor's + 6 MiB (medians).
 set -euo pipefail
 
-usage() { echo "Usage: $0 BUILD_FOLDER [SECONDS] [--rounds N]" >&2; exit 2; }
+usage() { echo "Usage: $0 BUILD_FOLDER [SECONDS] [--rounds N] [--profile FOLDER]" >&2; exit 2; }
 
 BUILD=""
 SPAN=30
 ROUNDS=1
+PROFILE=""
 positional=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --rounds) [ $# -ge 2 ] || usage; ROUNDS="$2"; shift 2 ;;
     --rounds=*) ROUNDS="${1#--rounds=}"; shift ;;
+    --profile) [ $# -ge 2 ] || usage; PROFILE="$2"; shift 2 ;;
     -h|--help) usage ;;
     *)
       positional=$((positional + 1))
@@ -42,83 +54,53 @@ FLOOR="$BUILD/velmaro_floor_window"
 for program in "$AQUARIUM" "$FLOOR"; do
   [ -x "$program" ] || { echo "$program is missing: build the project first" >&2; exit 2; }
 done
-for tool in Xvfb openbox xdotool xprop timeout; do
-  command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 2; }
-done
+source "$(dirname "${BASH_SOURCE[0]}")/displays.sh"
+require_display_tools
 
-TICKS_PER_SECOND=$(getconf CLK_TCK)
+# The yardstick is Debian's; Debian keeps games out of the usual PATH.
+find_xfishtank() { PATH="$PATH:/usr/games" command -v xfishtank || true; }
+XFISHTANK=$(find_xfishtank)
+if [ -z "$XFISHTANK" ]; then
+  install_debian_package xfishtank || true
+  XFISHTANK=$(find_xfishtank)
+fi
+[ -n "$XFISHTANK" ] || echo "Note: xfishtank could not be installed; measuring without it" >&2
+if [ -n "$PROFILE" ]; then
+  mkdir -p "$PROFILE" && PROFILE=$(cd "$PROFILE" && pwd) || usage
+  command -v perf >/dev/null || install_debian_package linux-perf || true
+  command -v perf >/dev/null || { echo "perf is not installed" >&2; exit 2; }
+fi
 
-# Polls COMMAND every 0.1 s until it succeeds or LIMIT seconds have passed.
-wait_for() {
-  local limit="$1"
-  shift
-  local deadline=$((SECONDS + limit))
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
+# name, window title to wait for ("" for none), command.
+NAMES=(aquarium floor partial)
+declare -A TITLE=([aquarium]='^Velmaro$' [floor]='^Velmaro floor window$'
+                  [partial]='^Velmaro partial floor window$' [xfishtank]='')
+declare -A LABEL=([aquarium]='Velmaro' [floor]='floor, whole repaint' [partial]='floor, five squares'
+                  [xfishtank]='xfishtank -f 5')
+[ -n "$XFISHTANK" ] && NAMES+=(xfishtank)
+
+# Run in the background: the subshell becomes the program. Its messages are
+# kept, to be shown if it ends too early.
+start_program() {
+  local name="$1" folder="$2"
+  cd "$folder"
+  exec 2>"$name.errors"
+  case "$name" in
+    aquarium) exec "$AQUARIUM" ;;
+    floor) exec "$FLOOR" ;;
+    partial) exec "$FLOOR" --partial ;;
+    xfishtank) exec "$XFISHTANK" -f 5 ;;
+  esac
+}
+# Says which programs have ended, with their last messages.
+report_ended() {
+  local name folder="$1"
+  for name in "${NAMES[@]}"; do
+    running "${CLIENT[$name]}" && continue
+    echo "$name has ended; its last messages:" >&2
+    tail -n 5 "$folder/$name.errors" >&2
   done
 }
-
-# An ended child may linger as a zombie for a moment, and signals still reach it.
-running() {
-  local state
-  state=$(sed 's/^.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1)
-  [ -n "$state" ] && [ "$state" != Z ]
-}
-ended() { ! running "$1"; }
-
-pids=()
-folders=()
-# A reaped process's number may be reused: never signal it again.
-forget() {
-  local kept=() pid
-  for pid in "${pids[@]}"; do [ "$pid" = "$1" ] || kept+=("$pid"); done
-  pids=("${kept[@]}")
-}
-stop() {
-  local pid="$1"
-  kill "$pid" 2>/dev/null || true
-  wait_for 5 ended "$pid" || kill -KILL "$pid" 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
-  forget "$pid"
-}
-cleanup() {
-  local i folder
-  # Newest first: the programs before the window manager and the display.
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do stop "${pids[i]}"; done
-  for folder in "${folders[@]}"; do rm -rf "$folder"; done
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM HUP
-
-# Xvfb picks a free display number and writes it to the pipe.
-scratch=$(mktemp -d)
-folders+=("$scratch")
-mkfifo "$scratch/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
-pids+=($!)
-read -r -t 10 number <"$scratch/display" || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$number"
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-# A private runtime folder, as a logged-in desktop user would have.
-runtime=$(mktemp -d)
-folders+=("$runtime")
-export XDG_RUNTIME_DIR="$runtime"
-openbox >/dev/null 2>&1 &
-pids+=($!)
-# A window mapped while the window manager is still starting may be lost.
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-wait_for 10 wm_ready || { echo "openbox did not start" >&2; exit 1; }
-
-visible() { [ -n "$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)" ]; }
-# User plus system time of the whole process, all its threads, in clock ticks.
-cpu_ticks() { sed 's/^.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
-# The same in nanoseconds from the scheduler, summed over the live threads:
-# finer than clock ticks, but blind to threads that end in the window.
-cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f", s }'; }
-peak_kib() { awk '/^VmHWM:/ { print $2 }' "/proc/$1/status"; }
-now() { date +%s.%N; }
-both_visible() { visible '^Velmaro$' && visible '^Velmaro floor window$'; }
 
 # Closes the aquarium as a user would, so that it saves "SET"; a key sent while
 # the focus is still on its way is lost, so it is pressed until it takes.
@@ -139,79 +121,119 @@ close_aquarium() {
   forget "$pid"
 }
 
-# One line per round: aquarium CPU %, floor CPU %, their ratio, aquarium and
-# floor peak KiB, then the two CPU figures again from the scheduler's clock.
+ready() {
+  local name
+  for name in "${NAMES[@]}"; do
+    running "${CLIENT[$name]}" || return 1
+    if [ -n "${TITLE[$name]}" ]; then
+      DISPLAY="${SCREEN[$name]}" visible "${TITLE[$name]}" || return 1
+    fi
+  done
+}
+
+echo "Load average before measuring: $(cut -d' ' -f1-3 /proc/loadavg)"
+# One line per round: for each program in NAMES, its CPU % of one core, its
+# display server's, and its peak resident KiB.
 results=()
 for round in $(seq "$ROUNDS"); do
+  declare -A CLIENT=() SERVER=() SCREEN=() C0=() S0=() C1=() S1=() PEAK=()
   folder=$(mktemp -d)
   folders+=("$folder")
   # Five fish: MaxIndex 4, kinds red, black, red, black, red, red.
   printf '\x04\x00\x00\x00\x01\x00\x00\x00\x01\x00\x00\x00\x00\x00' >"$folder/SET"
-
-  (cd "$folder" && exec "$AQUARIUM") &
-  aquarium=$!
-  pids+=("$aquarium")
-  (cd "$folder" && exec "$FLOOR") &
-  floor=$!
-  pids+=("$floor")
-  wait_for 20 both_visible || { echo "The two windows did not both appear" >&2; exit 1; }
+  for name in "${NAMES[@]}"; do
+    start_display
+    SERVER[$name]=$DISPLAY_SERVER
+    SCREEN[$name]=$DISPLAY
+    start_program "$name" "$folder" &
+    CLIENT[$name]=$!
+    pids+=("$!")
+  done
+  wait_for 20 ready || { report_ended "$folder"; echo "The programs did not all appear" >&2; exit 1; }
+  # Start-up work (fonts, pictures, the first paint) is not what is measured.
+  sleep 2
 
   start=$(now)
-  a0=$(cpu_ticks "$aquarium"); as0=$(cpu_ns "$aquarium")
-  f0=$(cpu_ticks "$floor"); fs0=$(cpu_ns "$floor")
-  sleep "$SPAN"  # the measuring window itself
-  a1=$(cpu_ticks "$aquarium"); as1=$(cpu_ns "$aquarium")
-  f1=$(cpu_ticks "$floor"); fs1=$(cpu_ns "$floor")
-  end=$(now)
-  aquarium_peak=$(peak_kib "$aquarium")
-  floor_peak=$(peak_kib "$floor")
-  for pid in "$aquarium" "$floor"; do
-    running "$pid" || { echo "A program ended during the measurement" >&2; exit 1; }
+  for name in "${NAMES[@]}"; do
+    C0[$name]=$(cpu_ns "${CLIENT[$name]}"); S0[$name]=$(cpu_ns "${SERVER[$name]}")
   done
+  sleep "$SPAN"  # the measuring window itself
+  for name in "${NAMES[@]}"; do
+    C1[$name]=$(cpu_ns "${CLIENT[$name]}"); S1[$name]=$(cpu_ns "${SERVER[$name]}")
+  done
+  end=$(now)
+  line=""
+  for name in "${NAMES[@]}"; do
+    running "${CLIENT[$name]}" || { report_ended "$folder"; exit 1; }
+    PEAK[$name]=$(peak_kib "${CLIENT[$name]}")
+    line+=$(awk -v c0="${C0[$name]}" -v c1="${C1[$name]}" -v s0="${S0[$name]}" -v s1="${S1[$name]}" \
+                -v t0="$start" -v t1="$end" -v peak="${PEAK[$name]}" \
+                'BEGIN { s = t1 - t0; printf "%.4f %.4f %d ", 100 * (c1 - c0) / 1e9 / s, 100 * (s1 - s0) / 1e9 / s, peak }')
+  done
+  results+=("$line")
 
-  close_aquarium "$aquarium"
-  stop "$floor"
+  export DISPLAY="${SCREEN[aquarium]}"
+  close_aquarium "${CLIENT[aquarium]}"
   [ "$(stat -c %s "$folder/SET")" -eq 14 ] || echo "Note: the aquarium did not leave a 14-byte SET" >&2
+  cleanup
   rm -rf "$folder"
 
-  line=$(awk -v a0="$a0" -v a1="$a1" -v f0="$f0" -v f1="$f1" -v as0="$as0" -v as1="$as1" \
-             -v fs0="$fs0" -v fs1="$fs1" -v t0="$start" -v t1="$end" -v hz="$TICKS_PER_SECOND" \
-             -v ap="$aquarium_peak" -v fp="$floor_peak" 'BEGIN {
-    s = t1 - t0
-    a = 100 * (a1 - a0) / hz / s; f = 100 * (f1 - f0) / hz / s
-    printf "%.4f %.4f %.4f %d %d %.4f %.4f", a, f, (f > 0 ? a / f : 1e9), ap, fp,
-           100 * (as1 - as0) / 1e9 / s, 100 * (fs1 - fs0) / 1e9 / s }')
-  results+=("$line")
-  read -r a f ratio ap fp as fs <<<"$line"
-  awk -v r="$round" -v n="$ROUNDS" -v s="$SPAN" -v a="$a" -v f="$f" -v ratio="$ratio" \
-      -v ap="$ap" -v fp="$fp" -v as="$as" -v fs="$fs" 'BEGIN {
-    printf "Round %d of %d (%d s): CPU aquarium %.2f %%, floor %.2f %%, ratio %.2f", r, n, s, a, f, ratio
-    printf " (scheduler clock: %.3f %%, %.3f %%, %.2f);", as, fs, (fs > 0 ? as / fs : 0)
-    printf " peak RSS aquarium %.1f MiB, floor %.1f MiB\n", ap / 1024, fp / 1024 }'
+  printf 'Round %d of %d (%d s), %% of one core, program + X server = total; peak RSS\n' "$round" "$ROUNDS" "$SPAN"
+  set -- $line
+  for name in "${NAMES[@]}"; do
+    awk -v label="${LABEL[$name]}" -v c="$1" -v s="$2" -v p="$3" \
+        'BEGIN { printf "  %-22s %.3f + %.3f = %.3f   %.1f MiB\n", label, c, s, c + s, p / 1024 }'
+    shift 3
+  done
 done
+echo "Load average after measuring: $(cut -d' ' -f1-3 /proc/loadavg)"
 
-# Medians of each column over the rounds, then the verdicts.
-printf '%s\n' "${results[@]}" | awk -v rounds="$ROUNDS" '
-  function median(column,   values, count, i, j, t) {
-    count = 0
-    for (i = 1; i <= NR; i++) values[++count] = cell[i, column]
+# The profile: the aquarium alone, perf sampling it and its display server.
+if [ -n "$PROFILE" ]; then
+  folder=$(mktemp -d)
+  folders+=("$folder")
+  printf '\x04\x00\x00\x00\x01\x00\x00\x00\x01\x00\x00\x00\x00\x00' >"$folder/SET"
+  start_display
+  server=$DISPLAY_SERVER
+  (cd "$folder" && exec "$AQUARIUM" 2>/dev/null) &
+  aquarium=$!
+  pids+=("$aquarium")
+  wait_for 20 visible '^Velmaro$' || { echo "The aquarium did not appear" >&2; exit 1; }
+  sleep 2
+  perf record -q -g -F 2000 -p "$aquarium" -o "$PROFILE/velmaro.perf" -- sleep "$SPAN" 2>/dev/null &
+  client_perf=$!
+  perf record -q -g -F 2000 -p "$server" -o "$PROFILE/xserver.perf" -- sleep "$SPAN" 2>/dev/null
+  wait "$client_perf" || true
+  close_aquarium "$aquarium"
+  cleanup
+  echo "Profiles in $PROFILE; read them with: perf report --children -i $PROFILE/velmaro.perf"
+fi
+
+# Medians over the rounds, the ratios of the aquarium's total to each
+# yardstick's (median of the rounds' ratios), then the verdicts.
+printf '%s\n' "${results[@]}" | awk -v rounds="$ROUNDS" -v names="${NAMES[*]}" \
+    -v labels="$(for n in "${NAMES[@]}"; do printf '%s;' "${LABEL[$n]}"; done)" '
+  function median(values, count,   i, j, t) {
     for (i = 2; i <= count; i++)
       for (j = i; j > 1 && values[j - 1] > values[j]; j--) { t = values[j]; values[j] = values[j - 1]; values[j - 1] = t }
     return count % 2 ? values[(count + 1) / 2] : (values[count / 2] + values[count / 2 + 1]) / 2
   }
-  { for (c = 1; c <= 7; c++) cell[NR, c] = $c }
+  function column(c,   v, i) { for (i = 1; i <= NR; i++) v[i] = cell[i, c]; return median(v, NR) }
+  function total(i, p) { return cell[i, 3 * p - 2] + cell[i, 3 * p - 1] }
+  function ratio(p,   v, i) { for (i = 1; i <= NR; i++) v[i] = total(i, p) > 0 ? total(i, 1) / total(i, p) : 1e9; return median(v, NR) }
+  function totals(p,   v, i) { for (i = 1; i <= NR; i++) v[i] = total(i, p); return median(v, NR) }
+  { for (c = 1; c <= NF; c++) cell[NR, c] = $c }
   END {
-    a = median(1); f = median(2); ratio = median(3); ap = median(4) / 1024; fp = median(5) / 1024
-    as = median(6); fs = median(7)
-    label = rounds > 1 ? sprintf("medians of %d rounds", rounds) : "one round"
-    printf "\nVelmaro, five fish, against the floor window (%s)\n", label
-    printf "  CPU, %% of one core (utime+stime):  aquarium %.2f %%   floor %.2f %%\n", a, f
-    printf "  CPU ratio aquarium / floor:        %.2f\n", ratio
-    printf "  Scheduler clock, for comparison:   aquarium %.3f %%   floor %.3f %%\n", as, fs
-    printf "  Peak RSS (VmHWM):                  aquarium %.1f MiB   floor %.1f MiB\n", ap, fp
-    ok1 = ratio <= 1.25; ok2 = a <= 1.0; ok3 = ap <= 40
-    printf "  %s  aquarium CPU at most 1.25 x the floor (%.2f)\n", ok1 ? "PASS" : "FAIL", ratio
-    printf "  %s  aquarium CPU at most 1 %% of one core (%.2f %%)\n", ok2 ? "PASS" : "FAIL", a
-    printf "  %s  aquarium peak RSS at most 40 MiB (%.1f MiB)\n", ok3 ? "PASS" : "FAIL", ap
-    exit ok1 && ok2 && ok3 ? 0 : 3
+    n = split(names, name, " "); split(labels, label, ";")
+    printf "\nMedians of %d round%s, %% of one core from the scheduler clock\n", rounds, (rounds > 1 ? "s" : "")
+    printf "  %-22s %8s %8s %8s %10s %14s\n", "", "program", "X server", "total", "peak RSS", "Velmaro / it"
+    for (p = 1; p <= n; p++)
+      printf "  %-22s %8.3f %8.3f %8.3f %6.1f MiB %14s\n", label[p], column(3 * p - 2), column(3 * p - 1),
+             totals(p), column(3 * p) / 1024, p == 1 ? "" : sprintf("%.2f", ratio(p))
+    floor_ratio = ratio(2); peak = column(3) / 1024; floor_peak = column(6) / 1024
+    ok1 = floor_ratio <= 0.9; ok2 = peak <= floor_peak + 6
+    printf "  %s  Velmaro total at most 0.9 x the floor total (%.2f)\n", ok1 ? "PASS" : "FAIL", floor_ratio
+    printf "  %s  Velmaro peak RSS at most the floor'"'"'s + 6 MiB (%.1f against %.1f MiB)\n", ok2 ? "PASS" : "FAIL",
+           peak, floor_peak + 6
+    exit ok1 && ok2 ? 0 : 3
   }'

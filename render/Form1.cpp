@@ -48,7 +48,8 @@ Form1::Form1()
       back_(HiddenSurface()),
       pat_{LoadedSheet(pictures::FishSheet(0)), LoadedSheet(pictures::FishSheet(1)),
            LoadedSheet(pictures::FishSheet(2)), LoadedSheet(pictures::FishSheet(3))},
-      awa_(LoadedSheet(pictures::kBubbleSheet)) {
+      awa_(LoadedSheet(pictures::kBubbleSheet)),
+      changes_(QRect(0, 0, kFrameWidth, kFrameHeight)) {
   setWindowTitle(QStringLiteral("Velmaro"));
   setWindowIcon(QIcon(QPixmap::fromImage(pictures::LoadPicture(pictures::kIcon))));
 
@@ -125,6 +126,7 @@ void Form1::DrawMaskedSprite(Sheet sheet, std::int16_t x, std::int16_t y, std::i
                              std::int16_t h, std::int16_t srcX, std::int16_t maskY) {
   PictureSurface& source = sheet == Sheet::awa ? awa_ : pat(static_cast<int>(sheet));
   ::DrawMaskedSprite(work_, source, x, y, w, h, srcX, maskY);
+  changes_.Drawn(QRect(x, y, w, h));
 }
 
 // Showing the finished frame hands its pixels to the view instead of copying
@@ -147,12 +149,24 @@ void Form1::TakeSpareFrame() {
 }
 
 void Form1::CopyFrame(Surface destination, Surface source) {
-  if (destination == Surface::suisou && source == Surface::work && ShareFinishedFrame()) return;
+  if (destination == Surface::suisou && source == Surface::work) {
+    const qint64 before = suisou_->image().cacheKey();
+    if (!ShareFinishedFrame()) ::CopyFrame(suisou_->surface(), work_);
+    changes_.Shown(before, suisou_->image().cacheKey());
+    return;
+  }
   if (destination == Surface::work && source != Surface::work) TakeSpareFrame();
   ::CopyFrame(SurfaceNamed(destination), SurfaceNamed(source));
+  if (destination != Surface::work) return;  // the view's or the background's key tells
+  if (source == Surface::back)
+    changes_.Cleared(back_.image().cacheKey());
+  else
+    changes_.Scrambled();
 }
 
-void Form1::Refresh() { suisou_->Refresh(); }
+// Only what differs from the frame on screen is repainted; the window system
+// still asks for whole repaints when it needs them (exposure, a new scale).
+void Form1::Refresh() { suisou_->Refresh(changes_.Take(suisou_->image().cacheKey())); }
 
 void Form1::Timer1_Timer() { StepAquarium(*this, *this); }
 

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 
+#include "render/ChangedArea.h"
 #include "render/PictureBox.h"
 #include "render/PictureSurface.h"
 #include "sim/Aquarium.h"
@@ -70,5 +71,6 @@ class Form1 : public QMainWindow, public AquariumWindow, public AquariumSurfaces
   std::array<PictureSurface, 4> pat_;
   PictureSurface awa_;
   QImage spare_frame_;  // the view's previous frame, to be the next one's buffer
+  ChangedArea changes_;  // what Refresh must put on screen
   std::function<void(std::int16_t&)> unload_handler_;
 };

@@ -21,5 +21,14 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   // sharp block, never a blur.
   QPainter painter(this);
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.drawImage(event->rect(), surface_.image(), event->rect());
+  // One plain rectangle at a time: clipped to several at once, the raster
+  // engine would blend the picture span by span, on a pool of threads.
+  for (const QRect& rect : event->region()) {
+    painter.setClipRect(rect);
+    painter.drawImage(rect, surface_.image(), rect);
+  }
+}
+
+void PictureBox::Refresh(const QRegion& changed) {
+  if (!changed.isEmpty()) update(changed);
 }

@@ -18,9 +18,10 @@ class PictureBox : public QWidget {
   // Moves and sizes the box and its image together (pixels of the parent).
   void SetBounds(int left, int top, int width, int height);
 
-  // Shows the image as it is now. Drawing through hDC alone changes nothing
-  // on screen, so a half-built frame is never seen.
-  void Refresh() { update(); }
+  // Shows the image as it is now, given where it differs from what the
+  // window shows. Drawing through hDC alone changes nothing on screen, so a
+  // half-built frame is never seen.
+  void Refresh(const QRegion& changed);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,98 @@
+// The program's own start-up, in this process, on a virtual X display with a
+// window manager: after every tick the window shows the view's image pixel
+// for pixel, although each tick repaints only what changed.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include "app/Startup.h"
+#include "render/Form1.h"
+#include "sim/Behaviour.h"
+#include "sim/Tick.h"
+#include "tests/program/Desktop.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Picture pixels whose block of scale x scale screen pixels, at origin in
+// the shot, is not wholly their colour.
+int Mismatches(const QImage& shot, QPoint origin, int scale, const QImage& view) {
+  if (shot.width() < origin.x() + view.width() * scale || shot.height() < origin.y() + view.height() * scale)
+    return view.width() * view.height();
+  int wrong = 0;
+  for (int y = 0; y < view.height(); ++y)
+    for (int x = 0; x < view.width(); ++x)
+      for (int i = 0; i < scale * scale; ++i)
+        if (shot.pixel(origin.x() + x * scale + i % scale, origin.y() + y * scale + i / scale) != view.pixel(x, y)) {
+          ++wrong;
+          break;
+        }
+  return wrong;
+}
+
+class ScreenOfTheProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!desktop_.Start()) GTEST_SKIP() << "NO VIRTUAL DISPLAY, screen not tested: " << desktop_.why().toStdString();
+    ASSERT_TRUE(folder_.isValid());
+    const QProcessEnvironment environment = desktop_.Environment();
+    qputenv("DISPLAY", environment.value("DISPLAY").toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", folder_.path().toLocal8Bit());
+    qunsetenv("QT_QPA_PLATFORM");
+    qunsetenv("WAYLAND_DISPLAY");
+  }
+
+  // Five fish with their bubbles, sixty ticks, each checked on the screen.
+  void ExpectEveryTickOnScreen(int scale) {
+    qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
+    QFile set(folder_.filePath("SET"));
+    ASSERT_TRUE(set.open(QIODevice::WriteOnly));
+    set.write(QByteArray("\x04\x00\x00\x00\x01\x00\x00\x00\x01\x00\x00\x00\x00\x00", 14));
+    set.close();
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(folder_.path());
+
+    PrepareApplication();
+    int argc = 1;
+    char name[] = "velmaro";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    const std::unique_ptr<Form1> form = Main();
+    form->Timer1.stop();
+    form->Timer2.stop();
+    ASSERT_TRUE(WaitUntil([&] { return form->windowHandle() && form->windowHandle()->isExposed(); }, 10s));
+    ASSERT_EQ(form->devicePixelRatio(), scale);
+    const QPoint origin = form->suisou().mapTo(form.get(), QPoint()) * scale;
+
+    int wrong = 0;
+    for (int tick = 1; tick <= 60; ++tick) {
+      if (tick % 25 == 10) StepBehaviour();
+      StepAquarium(*form, *form);
+      const bool shown = WaitUntil([&] {
+        const QImage shot = QGuiApplication::primaryScreen()->grabWindow(form->winId()).toImage();
+        wrong = Mismatches(shot.convertToFormat(QImage::Format_RGB32), origin, scale, form->suisou().image());
+        return wrong == 0;
+      }, 5s);
+      ASSERT_TRUE(shown) << "after tick " << tick << ", " << wrong << " picture pixels are not the view's";
+    }
+    QDir::setCurrent(before);
+  }
+
+  VirtualDesktop desktop_;
+  QTemporaryDir folder_;
+};
+
+TEST_F(ScreenOfTheProgram, AfterEveryTickTheWindowShowsTheViewsImage) { ExpectEveryTickOnScreen(1); }
+
+TEST_F(ScreenOfTheProgram, AtDoubleDensityEveryPicturePixelIsTheViewsAfterEveryTick) {
+  ExpectEveryTickOnScreen(2);
+}
+
+}  // namespace
