@@ -1,23 +1,20 @@
 // Velmaro — the settings dialog.
 #include "dialog/frm_Set.h"
 
-#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QPainter>
-#include <QPointer>
-#include <QProxyStyle>
-#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
 #include <algorithm>
 
 #include "app/SetRec.h"
 #include "app/Startup.h"
 #include "dialog/Conversions.h"
+#include "dialog/DialogStyle.h"
 #include "render/Form1.h"
 #include "sim/Aquarium.h"
 #include "sim/Int16.h"
@@ -46,41 +43,9 @@ QFont DialogFont(qreal points) {
   return font;
 }
 
-// The Japanese faces here have no bold of their own, and the bold Qt makes
-// up for them thins out as device pixels get smaller. Bold text is struck
-// twice instead, the second time one picture pixel to the right, which
-// looks the same at every device pixel ratio.
-class OverstruckBoldStyle : public QProxyStyle {
- public:
-  void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette,
-                    bool enabled, const QString& text, QPalette::ColorRole role) const override {
-    if (!painter->font().bold()) {
-      QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, role);
-      return;
-    }
-    const QFont bold = painter->font();
-    QFont regular = bold;
-    regular.setBold(false);
-    painter->setFont(regular);
-    for (const QRect& strike : {rect, rect.translated(1, 0)})
-      QProxyStyle::drawItemText(painter, strike, flags, palette, enabled, text, role);
-    painter->setFont(bold);
-  }
-};
-
-// One style for all the dialog's texts, living as long as the application.
-QStyle* BoldTextStyle() {
-  static QPointer<QStyle> style;
-  if (!style) {
-    style = new OverstruckBoldStyle;
-    style->setParent(qApp);
-  }
-  return style;
-}
-
 QLabel* NewLabel(QWidget* parent, const QString& text, qreal points, TwipRect at) {
   auto* label = new QLabel(text, parent);
-  label->setStyle(BoldTextStyle());
+  label->setStyle(DialogStyle());
   label->setFont(DialogFont(points));
   Place(*label, at);
   return label;
@@ -117,7 +82,7 @@ ChangeScrollBar* NewScrollBar(QWidget* parent, int minimum, int maximum, int pag
 // Neither button answers Enter or Escape for the dialog.
 QPushButton* NewButton(QWidget* parent, const QString& text, TwipRect at) {
   auto* button = new QPushButton(text, parent);
-  button->setStyle(BoldTextStyle());
+  button->setStyle(DialogStyle());
   button->setAutoDefault(false);
   button->setDefault(false);
   button->setFont(DialogFont(9));
