@@ -3,8 +3,6 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QIcon>
-#include <QPixmap>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -184,7 +182,7 @@ void ResetStartupState() {
 
 std::unique_ptr<Form1> Main() {
   // Every window's icon, the message boxes' before the main window's too.
-  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(pictures::LoadPicture(pictures::kIcon))));
+  QApplication::setWindowIcon(pictures::ProgramIcon());
   if (const auto loaded = LoadSettings(); !loaded.notOrdinary.empty()) {
     ResetConf();
     set_left_alone = true;

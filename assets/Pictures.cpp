@@ -1,6 +1,8 @@
 // Velmaro — the embedded pictures.
 #include "assets/Pictures.h"
 
+#include <QPixmap>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,5 +21,7 @@ QImage LoadPicture(const QString& resource) {
   }
   return image.convertToFormat(QImage::Format_RGB32);
 }
+
+QIcon ProgramIcon() { return QIcon(QPixmap::fromImage(LoadPicture(kIcon))); }
 
 }  // namespace pictures

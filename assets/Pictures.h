@@ -1,6 +1,7 @@
 // Velmaro — the embedded pictures.
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 #include <QString>
 
@@ -15,5 +16,8 @@ QString FishSheet(int index);  // pat0.png .. pat3.png, 225 x 150 each
 // Loads a picture as a 32-bit RGB image (0xffRRGGBB), the format every
 // picture surface keeps. A missing resource is a build fault, so it aborts.
 QImage LoadPicture(const QString& resource);
+
+// The program's icon, for every window and message box.
+QIcon ProgramIcon();
 
 }  // namespace pictures

@@ -3,11 +3,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPalette>
-#include <QPixmap>
 #include <QShortcut>
 
 #include <algorithm>
@@ -51,7 +49,7 @@ Form1::Form1()
       awa_(LoadedSheet(pictures::kBubbleSheet)),
       changes_(QRect(0, 0, kFrameWidth, kFrameHeight)) {
   setWindowTitle(QStringLiteral("Velmaro"));
-  setWindowIcon(QIcon(QPixmap::fromImage(pictures::LoadPicture(pictures::kIcon))));
+  setWindowIcon(pictures::ProgramIcon());
 
   auto* client = new QWidget(this);
   setCentralWidget(client);
