@@ -282,28 +282,19 @@ TEST_F(SettingsDialogTest, KeysAndTheWheelStepTheBarsAsTheirArrowsDo) {
   Configure(0, {1});
   MessageBoxCatcher boxes;
   WithDialog([&](SettingsWindow& w) {
-    struct Step {
-      std::function<void()> act;
-      int total;
-    } steps[] = {
-        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_Right); }, 2},
-        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_Right); }, 3},
-        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_Left); }, 2},
-        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_Down); }, 3},
-        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_Up); }, 2},
-        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_End); }, 5},
-        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_Home); }, 1},
-        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_PageDown); }, 5},
-        {[&] { QTest::keyClick(w.HScroll1, Qt::Key_PageUp); }, 1},
-        {[&] { Wheel(w.HScroll1, -1); }, 2},
-        {[&] { Wheel(w.HScroll1, 1); }, 1},
-    };
-    for (std::size_t i = 0; i < std::size(steps); ++i) {
-      steps[i].act();
-      EXPECT_EQ(w.HScroll1->value(), steps[i].total) << "step " << i;
-      EXPECT_EQ(Conf.MaxIndex, steps[i].total - 1) << "step " << i;
-      EXPECT_EQ(w.Text1->text(), Str(steps[i].total)) << "step " << i;
+    const std::pair<Qt::Key, int> keys[] = {{Qt::Key_Right, 2}, {Qt::Key_Right, 3}, {Qt::Key_Left, 2},
+                                            {Qt::Key_Down, 3},  {Qt::Key_Up, 2},    {Qt::Key_End, 5},
+                                            {Qt::Key_Home, 1},  {Qt::Key_PageDown, 5}, {Qt::Key_PageUp, 1}};
+    for (const auto& [key, total] : keys) {
+      QTest::keyClick(w.HScroll1, key);
+      EXPECT_EQ(w.Text1->text(), Str(total)) << QKeySequence(key).toString().toStdString();
+      EXPECT_EQ(Conf.MaxIndex, total - 1);
     }
+    Wheel(w.HScroll1, -1);
+    EXPECT_EQ(w.Text1->text(), Str(2)) << "a notch down raises by one";
+    Wheel(w.HScroll1, 1);
+    EXPECT_EQ(Conf.MaxIndex, 0) << "a notch up lowers by one";
+
     Wheel(w.Scr[0], -1);
     EXPECT_EQ(w.Lab[0]->text(), QStringLiteral(" 1"));
     Wheel(w.Scr[0], -1);  // one over the total of one
