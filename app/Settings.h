@@ -12,7 +12,7 @@
 #include <span>
 #include <string>
 
-#include "app/SetRec.h"
+#include "sim/SetRec.h"
 
 inline constexpr std::size_t kSetRecBytes = 14;
 

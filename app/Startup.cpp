@@ -2,7 +2,6 @@
 #include "app/Startup.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -13,12 +12,10 @@
 #include "app/Settings.h"
 #include "assets/Pictures.h"
 #include "render/Form1.h"
+#include "render/Placement.h"
 #include "render/RasterCopy.h"
 #include "sim/Aquarium.h"
 #include "sim/Int16.h"
-
-std::int16_t TwipX = 0;
-std::int16_t TwipY = 0;
 
 namespace {
 
@@ -45,66 +42,7 @@ QString WithReason(const QString& text, const std::string& reason) {
   return text + QLatin1Char('\n') + QString::fromStdString(reason);
 }
 
-double OuterWidth(const QWidget& w) { return static_cast<double>(TwipX) * w.frameGeometry().width(); }
-double OuterHeight(const QWidget& w) { return static_cast<double>(TwipY) * w.frameGeometry().height(); }
-
-void SetOuterWidth(QWidget& w, double twips) {
-  const int frame = w.frameGeometry().width() - w.width();
-  w.resize(TwipsToPixels(twips, TwipX) - frame, w.height());
-}
-
-void SetOuterHeight(QWidget& w, double twips) {
-  const int frame = w.frameGeometry().height() - w.height();
-  w.resize(w.width(), TwipsToPixels(twips, TwipY) - frame);
-}
-
 }  // namespace
-
-void CentreOnScreen(QWidget& w) {
-  const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  const double top = (static_cast<double>(TwipY) * screen.height() - OuterHeight(w)) / 2;
-  const double left = (static_cast<double>(TwipX) * screen.width() - OuterWidth(w)) / 2;
-  w.move(screen.x() + TwipsToPixels(left, TwipX), screen.y() + TwipsToPixels(top, TwipY));
-}
-
-namespace {
-
-class FramePlacing : public QObject {
- public:
-  FramePlacing(QWidget& window, std::function<void()> place)
-      : QObject(&window), window_(window), place_(std::move(place)) {
-    window.installEventFilter(this);
-  }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == &window_ && event->type() == QEvent::Move &&
-        window_.frameGeometry().size() != window_.geometry().size()) {
-      window_.removeEventFilter(this);
-      place_();
-      deleteLater();
-    }
-    return false;
-  }
-
- private:
-  QWidget& window_;
-  std::function<void()> place_;
-};
-
-}  // namespace
-
-void PlaceAgainOnceFramed(QWidget& window, std::function<void()> place) {
-  new FramePlacing(window, std::move(place));
-}
-
-void CentreAgainOnceFramed(QWidget& window) {
-  PlaceAgainOnceFramed(window, [&window] { CentreOnScreen(window); });
-}
-
-int TwipsToPixels(double twips, std::int16_t twipsPerPixel) {
-  return Nearest16(twips / twipsPerPixel);
-}
 
 QString ChooseWindowSystem(const QString& requested, const QString& x11Display) {
   if (!requested.isEmpty() || x11Display.isEmpty()) return {};
@@ -175,12 +113,11 @@ void Form_Unload(Form1& form, std::int16_t& /*Cancel*/) {
 int ExitStatus() { return exit_status; }
 
 void ResetStartupState() {
-  TwipX = TwipY = 0;
   exit_status = 0;
   set_left_alone = false;
 }
 
-std::unique_ptr<Form1> Main() {
+std::unique_ptr<Form1> Main(RandomSource& random) {
   // Every window's icon, the message boxes' before the main window's too.
   QApplication::setWindowIcon(pictures::ProgramIcon());
   if (const auto loaded = LoadSettings(); !loaded.notOrdinary.empty()) {
@@ -197,10 +134,10 @@ std::unique_ptr<Form1> Main() {
     Warn(RepairDamagedKinds(Conf));
   }
 
-  auto form = std::make_unique<Form1>();
+  auto form = std::make_unique<Form1>(random);
   Form1* window = form.get();
   form->SetUnloadHandler([window](std::int16_t& cancel) { Form_Unload(*window, cancel); });
   LayoutMainWindow(*form);
-  SeedFish(*form);
+  SeedFish(*form, random);
   return form;
 }

@@ -4,16 +4,13 @@
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 
-class Form1;
-class QWidget;
+#include "sim/Random.h"
 
-// Twips (1/1440 inch) per screen pixel, set once by LayoutMainWindow.
-extern std::int16_t TwipX;
-extern std::int16_t TwipY;
-// Puts TwipX, TwipY and the exit status back to their start-up state.
+class Form1;
+
+// Puts the exit status and what start-up found of SET back as at start-up.
 void ResetStartupState();
 
 inline const QString kCreateFailedText =
@@ -45,24 +42,13 @@ QString RoundedScaleFactors(const QString& factors);
 void PrepareApplication();
 
 // Loads the settings, loads and lays out the main window, shows it and seeds
-// the fish. The caller keeps the window until the event loop ends.
-std::unique_ptr<Form1> Main();
+// the fish, which draw from random. The caller keeps the window until the
+// event loop ends.
+std::unique_ptr<Form1> Main(RandomSource& random = ProgramRandom());
 
 // Inner area exactly 500 x 300 pixels, window centred on the screen by its
 // outer size, surfaces sized and the background copied into back; then shown.
 void LayoutMainWindow(Form1& form);
-
-// Windows are placed and sized in twips; the window system works in whole
-// pixels. Converting with the rounded twips per pixel in both directions
-// makes the aquarium's inner area come out at exactly 500 x 300 everywhere.
-int TwipsToPixels(double twips, std::int16_t twipsPerPixel);
-
-// Places a window's outer frame in the middle of the primary screen.
-void CentreOnScreen(QWidget& window);
-// A window manager adds its frame only once a window is mapped, so a window
-// placed before that is placed once more when its frame shows up.
-void PlaceAgainOnceFramed(QWidget& window, std::function<void()> place);
-void CentreAgainOnceFramed(QWidget& window);
 
 // The main window's unload: saves the settings. A failed save is reported and
 // makes the program end with a non-zero status; the unload goes on regardless.

@@ -10,10 +10,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/SetRec.h"
 #include "app/Startup.h"
 #include "render/Form1.h"
 #include "sim/Aquarium.h"
+#include "sim/SetRec.h"
 #include "sim/Tick.h"
 
 namespace {
@@ -71,7 +71,7 @@ bool Ready(benchmark::State& state, const Scene& scene) {
     return false;
   }
   Restore(scene);
-  StepAquarium(*window, *window);
+  StepAquarium(*window, *window, window->random());
   if (!BubblesInFrame()) {
     state.SkipWithError("a bubble left the frame or went out");
     return false;
@@ -85,7 +85,7 @@ void BM_StepAquarium(benchmark::State& state) {
   for (auto _ : state) {
     // A few dozen bytes: keeps every bubble on screen at no measurable cost.
     Restore(scene);
-    StepAquarium(*window, *window);
+    StepAquarium(*window, *window, window->random());
     benchmark::ClobberMemory();
   }
 }
@@ -97,7 +97,7 @@ void BM_StepAquariumThenRepaint(benchmark::State& state) {
   if (!Ready(state, scene)) return;
   for (auto _ : state) {
     Restore(scene);
-    StepAquarium(*window, *window);
+    StepAquarium(*window, *window, window->random());
     window->suisou().repaint();
     benchmark::ClobberMemory();
   }
@@ -137,7 +137,7 @@ void BM_StepAquariumCold(benchmark::State& state) {
     EvictCaches();
     Restore(scene);
     state.ResumeTiming();
-    StepAquarium(*window, *window);
+    StepAquarium(*window, *window, window->random());
     benchmark::ClobberMemory();
   }
 }

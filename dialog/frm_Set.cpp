@@ -11,14 +11,14 @@
 
 #include <algorithm>
 
-#include "app/SetRec.h"
-#include "app/Startup.h"
 #include "dialog/Conversions.h"
 #include "dialog/DialogStyle.h"
 #include "render/Form1.h"
+#include "render/Placement.h"
 #include "sim/Aquarium.h"
 #include "sim/Int16.h"
 #include "sim/Random.h"
+#include "sim/SetRec.h"
 
 namespace {
 
@@ -249,7 +249,7 @@ void frm_Set::com_OK_Click() {
   const std::int16_t last = std::min<std::int16_t>(Conf.MaxIndex, kFishSlots - 1);
   for (LoopIndex = 0; LoopIndex <= last; ++LoopIndex) {
     if (LoopIndex <= firstKindCount - 1 && firstKindCount != 0) {
-      Randomize();
+      aquarium_->random().Randomize();
       Conf.Kind[LoopIndex] = 0;
     } else {
       Conf.Kind[LoopIndex] = 1;
@@ -258,7 +258,7 @@ void frm_Set::com_OK_Click() {
   Conf.MaxIndex = Clamp16(w.HScroll1->value() - 1);
   // Unloading: the modal loop ends once this handler has returned.
   w.done(QDialog::Accepted);
-  SeedFish(*aquarium_);
+  SeedFish(*aquarium_, aquarium_->random());
 }
 
 void frm_Set::ShowLimitMessage() {

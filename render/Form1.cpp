@@ -41,8 +41,9 @@ void StartTimer(QTimer& timer, int intervalMs) {
 
 }  // namespace
 
-Form1::Form1()
-    : work_(HiddenSurface()),
+Form1::Form1(RandomSource& random)
+    : random_(random),
+      work_(HiddenSurface()),
       back_(HiddenSurface()),
       pat_{LoadedSheet(pictures::FishSheet(0)), LoadedSheet(pictures::FishSheet(1)),
            LoadedSheet(pictures::FishSheet(2)), LoadedSheet(pictures::FishSheet(3))},
@@ -123,7 +124,7 @@ PictureSurface& Form1::SurfaceNamed(Surface name) {
 void Form1::DrawMaskedSprite(Sheet sheet, std::int16_t x, std::int16_t y, std::int16_t w,
                              std::int16_t h, std::int16_t srcX, std::int16_t maskY) {
   PictureSurface& source = sheet == Sheet::awa ? awa_ : pat(static_cast<int>(sheet));
-  ::DrawMaskedSprite(work_, source, x, y, w, h, srcX, maskY);
+  DrawMaskedSpriteInto(work_, source, x, y, w, h, srcX, maskY);
   changes_.Drawn(QRect(x, y, w, h));
 }
 
@@ -149,12 +150,12 @@ void Form1::TakeSpareFrame() {
 void Form1::CopyFrame(Surface destination, Surface source) {
   if (destination == Surface::suisou && source == Surface::work) {
     const qint64 before = suisou_->image().cacheKey();
-    if (!ShareFinishedFrame()) ::CopyFrame(suisou_->surface(), work_);
+    if (!ShareFinishedFrame()) CopyFrameInto(suisou_->surface(), work_);
     changes_.Shown(before, suisou_->image().cacheKey());
     return;
   }
   if (destination == Surface::work && source != Surface::work) TakeSpareFrame();
-  ::CopyFrame(SurfaceNamed(destination), SurfaceNamed(source));
+  CopyFrameInto(SurfaceNamed(destination), SurfaceNamed(source));
   if (destination != Surface::work) return;  // the view's or the background's key tells
   if (source == Surface::back)
     changes_.Cleared(back_.image().cacheKey());
@@ -166,6 +167,6 @@ void Form1::CopyFrame(Surface destination, Surface source) {
 // still asks for whole repaints when it needs them (exposure, a new scale).
 void Form1::Refresh() { suisou_->Refresh(changes_.Take(suisou_->image().cacheKey())); }
 
-void Form1::Timer1_Timer() { StepAquarium(*this, *this); }
+void Form1::Timer1_Timer() { StepAquarium(*this, *this, random_); }
 
-void Form1::Timer2_Timer() { StepBehaviour(); }
+void Form1::Timer2_Timer() { StepBehaviour(random_); }

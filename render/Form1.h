@@ -12,6 +12,7 @@
 #include "render/PictureBox.h"
 #include "render/PictureSurface.h"
 #include "sim/Aquarium.h"
+#include "sim/Random.h"
 #include "sim/Surfaces.h"
 
 class QAction;
@@ -22,8 +23,9 @@ class Form1 : public QMainWindow, public AquariumWindow, public AquariumSurfaces
 
  public:
   // Loads the window hidden, with its surfaces, pictures, menu and running
-  // timers. Its size and place are set by the start-up layout.
-  Form1();
+  // timers. Its size and place are set by the start-up layout. The fish's
+  // chances come from random, which must outlive the window.
+  explicit Form1(RandomSource& random = ProgramRandom());
 
   // The aquarium view, the only surface ever seen.
   PictureBox& suisou() { return *suisou_; }
@@ -34,6 +36,8 @@ class Form1 : public QMainWindow, public AquariumWindow, public AquariumSurfaces
   // outside 0-3 gets the nearest sheet.
   PictureSurface& pat(int index);
   PictureSurface& awa() { return awa_; }
+  // Where the ticks, the seeding and the dialog draw from.
+  RandomSource& random() { return random_; }
 
   // The inner drawing area below the menu bar, in pixels.
   float ScaleWidth() const override;
@@ -65,6 +69,7 @@ class Form1 : public QMainWindow, public AquariumWindow, public AquariumSurfaces
   bool ShareFinishedFrame();
   void TakeSpareFrame();
 
+  RandomSource& random_;
   PictureBox* suisou_ = nullptr;
   PictureSurface work_;
   PictureSurface back_;

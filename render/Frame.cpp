@@ -1,14 +1,14 @@
 // Velmaro — masked sprites and whole-frame copies.
 #include "render/Frame.h"
 
-void DrawMaskedSprite(PictureSurface& work, PictureSurface& sheet, std::int16_t x, std::int16_t y,
-                      std::int16_t w, std::int16_t h, std::int16_t srcX, std::int16_t maskY) {
+void DrawMaskedSpriteInto(PictureSurface& work, PictureSurface& sheet, std::int16_t x, std::int16_t y,
+                          std::int16_t w, std::int16_t h, std::int16_t srcX, std::int16_t maskY) {
   // mask AND NOT dest, then image XOR that: the sprite where the mask is
   // black, the old pixel where both are white.
   BitBlt(work.hDC(), x, y, w, h, sheet.hDC(), srcX, maskY, SRCERASE);
   BitBlt(work.hDC(), x, y, w, h, sheet.hDC(), srcX, 0, SRCINVERT);
 }
 
-void CopyFrame(PictureSurface& destination, PictureSurface& source) {
+void CopyFrameInto(PictureSurface& destination, PictureSurface& source) {
   BitBlt(destination.hDC(), 0, 0, kFrameWidth, kFrameHeight, source.hDC(), 0, 0, SRCCOPY);
 }

@@ -13,8 +13,8 @@ inline constexpr int kFrameHeight = 300;
 // (srcX, maskY) clears the sprite's pixels and the image is laid into them.
 // A sheet's mask is black on the sprite and white around it, and its image
 // white around the sprite, so the surround leaves work as it was.
-void DrawMaskedSprite(PictureSurface& work, PictureSurface& sheet, std::int16_t x, std::int16_t y,
-                      std::int16_t w, std::int16_t h, std::int16_t srcX, std::int16_t maskY);
+void DrawMaskedSpriteInto(PictureSurface& work, PictureSurface& sheet, std::int16_t x, std::int16_t y,
+                          std::int16_t w, std::int16_t h, std::int16_t srcX, std::int16_t maskY);
 
 // Copies the 500 x 300 frame at the origin of source onto destination.
-void CopyFrame(PictureSurface& destination, PictureSurface& source);
+void CopyFrameInto(PictureSurface& destination, PictureSurface& source);

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+class RandomSource;
+
 // One fish. Positions are pixels of the 500 x 300 picture, y downwards;
 // X and Y are the top-left corner of the fish's 75 x 75 cell.
 struct FishRec {
@@ -46,7 +48,7 @@ int LastActiveFish();
 
 // Gives every active fish the sheet of its kind, a starting mode and height.
 // X is kept: a fish seeded again stays where it was.
-void SeedFish(const AquariumWindow& window);
+void SeedFish(const AquariumWindow& window, RandomSource& random);
 
 // Moves fish i to the sheet facing the direction of its (new) Mode.
 void FlipFishSprite(std::int16_t i);

@@ -1,10 +1,10 @@
 // Velmaro — the behaviour tick.
 #include "sim/Behaviour.h"
 
-#include "app/SetRec.h"
 #include "sim/Aquarium.h"
 #include "sim/Int16.h"
 #include "sim/Random.h"
+#include "sim/SetRec.h"
 
 namespace {
 
@@ -17,8 +17,9 @@ constexpr std::int16_t kBubbleAheadLeft = -10;
 
 // firstMode is the upward mode of the fish's direction; level and downward
 // follow it.
-void NewMood(FishRec& f, BubbleRec& b, std::int16_t firstMode, std::int16_t bubbleAhead) {
-  const std::int16_t t = Floor16(double{Rnd()} * kOutcomes);
+void NewMood(FishRec& f, BubbleRec& b, std::int16_t firstMode, std::int16_t bubbleAhead,
+             RandomSource& random) {
+  const int t = ChoiceOf(double{random.Rnd()}, kOutcomes);
   if (t <= 2) {
     f.Mode = Add16(firstMode, t);
   } else if (t == 3) {
@@ -32,16 +33,16 @@ void NewMood(FishRec& f, BubbleRec& b, std::int16_t firstMode, std::int16_t bubb
 
 }  // namespace
 
-void StepBehaviour() {
+void StepBehaviour(RandomSource& random) {
   const int last = LastActiveFish();
   for (int i = 0; i <= last; ++i) {
     FishRec& f = Fish[i];
     BubbleRec& b = Bubble[i];
     if (f.Rise == 1) f.Rise = 0;
     if (b.Active == 1) b.Active = 0;
-    Randomize();
+    random.Randomize();
     // Exactly one of these runs: the first never leaves a leftward mode.
-    if (FacesRight(f.Mode)) NewMood(f, b, 0, kBubbleAheadRight);
-    if (FacesLeft(f.Mode)) NewMood(f, b, 3, kBubbleAheadLeft);
+    if (FacesRight(f.Mode)) NewMood(f, b, 0, kBubbleAheadRight, random);
+    if (FacesLeft(f.Mode)) NewMood(f, b, 3, kBubbleAheadLeft, random);
   }
 }

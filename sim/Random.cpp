@@ -1,23 +1,12 @@
-// Velmaro — the shared random source.
+// Velmaro — where the fish's chances come from.
 #include "sim/Random.h"
 
+#include <algorithm>
 #include <chrono>
-#include <utility>
+
+#include "sim/Int16.h"
 
 namespace {
-
-constexpr std::uint64_t kStartState = 0x5eed'0f'f1'5b'0a'1cULL;
-
-std::uint64_t state = kStartState;
-
-std::uint64_t RealClock() {
-  return static_cast<std::uint64_t>(
-      std::chrono::steady_clock::now().time_since_epoch().count());
-}
-
-RandomClock clock_reader = RealClock;
-std::function<float()> scripted_draw;
-std::function<void()> scripted_reseed;
 
 // SplitMix64 finaliser: every input bit affects every output bit.
 std::uint64_t Mix(std::uint64_t z) {
@@ -28,31 +17,21 @@ std::uint64_t Mix(std::uint64_t z) {
 
 }  // namespace
 
-float Rnd() {
-  if (scripted_draw) return scripted_draw();
-  state += 0x9e3779b97f4a7c15ULL;
+std::uint64_t ClockRandom::SteadyClock() {
+  return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+}
+
+float ClockRandom::Rnd() {
+  state_ += 0x9e3779b97f4a7c15ULL;
   // The top 24 bits fill a float's mantissa exactly, so 1.0 is never reached.
-  return static_cast<float>(Mix(state) >> 40) * (1.0f / 16777216.0f);
+  return static_cast<float>(Mix(state_) >> 40) * (1.0f / 16777216.0f);
 }
 
-void Randomize() {
-  if (scripted_reseed) {
-    scripted_reseed();
-    return;
-  }
-  state = Mix(state ^ Mix(clock_reader()));
+void ClockRandom::Randomize() { state_ = Mix(state_ ^ Mix(clock_())); }
+
+ClockRandom& ProgramRandom() {
+  static ClockRandom program;
+  return program;
 }
 
-void SetRandomClock(RandomClock clock) { clock_reader = clock ? clock : RealClock; }
-
-void SetScriptedRandomSource(std::function<float()> draw, std::function<void()> reseed) {
-  scripted_draw = std::move(draw);
-  scripted_reseed = std::move(reseed);
-}
-
-void ResetRandomSource() {
-  state = kStartState;
-  scripted_draw = nullptr;
-  scripted_reseed = nullptr;
-  clock_reader = RealClock;
-}
+int ChoiceOf(double draw, int n) { return std::clamp<int>(Floor16(draw * n), 0, n - 1); }

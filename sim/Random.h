@@ -1,25 +1,39 @@
-// Velmaro — the shared random source.
+// Velmaro — where the fish's chances come from.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
-// The next draw: a uniform single-precision value in [0, 1).
-float Rnd();
+// Draws and reseeds, as the ticks and the dialog ask for them.
+class RandomSource {
+ public:
+  virtual ~RandomSource() = default;
+  // The next draw: a uniform single-precision value in [0, 1).
+  virtual float Rnd() = 0;
+  // Reseeds the source from the clock.
+  virtual void Randomize() = 0;
+};
 
-// Reseeds the source from the clock. The clock reading is mixed into the
-// current state, never put in its place: fish reseeded within one clock
-// reading must still draw different numbers, or they would move in step.
-void Randomize();
+// The program's source. The clock reading is mixed into the current state,
+// never put in its place: fish reseeded within one clock reading must still
+// draw different numbers, or they would move in step.
+class ClockRandom final : public RandomSource {
+ public:
+  // Any clock in arbitrary ticks; a fixed one makes the draws reproducible.
+  using Clock = std::uint64_t (*)();
+  static std::uint64_t SteadyClock();
 
-// The clock that Randomize reads, in arbitrary ticks. Tests put a fixed one
-// in place to make the draws reproducible.
-using RandomClock = std::uint64_t (*)();
-void SetRandomClock(RandomClock clock);  // nullptr restores the real clock
+  explicit ClockRandom(Clock clock = SteadyClock) : clock_(clock) {}
+  float Rnd() override;
+  void Randomize() override;
 
-// Tests that need particular draws take the source over: draw gives every
-// Rnd and reseed is told of every Randomize. Empty functions hand it back.
-void SetScriptedRandomSource(std::function<float()> draw, std::function<void()> reseed);
+ private:
+  Clock clock_;
+  std::uint64_t state_ = 0x5eed'0f'f1'5b'0a'1cULL;
+};
 
-// Puts the source back to its start-up state with the real clock.
-void ResetRandomSource();
+// The one source the program's windows draw from.
+ClockRandom& ProgramRandom();
+
+// Index into a table of n choices from a draw: floor(draw * n), held within
+// the table whatever the draw, so that no source can read past its end.
+int ChoiceOf(double draw, int n);

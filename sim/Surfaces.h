@@ -13,7 +13,7 @@ enum class Surface : std::uint8_t { suisou, work, back };
 
 // The fish sheet with index pat, held within 0-3 so that no record, however
 // damaged, can name a sheet that does not exist.
-inline Sheet pat(std::int16_t index) {
+inline Sheet PatSheet(std::int16_t index) {
   if (index <= 0) return Sheet::pat0;
   if (index >= 3) return Sheet::pat3;
   return static_cast<Sheet>(index);

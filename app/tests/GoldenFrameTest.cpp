@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/SetRec.h"
 #include "app/Startup.h"
 #include "render/Form1.h"
 #include "sim/Behaviour.h"
 #include "sim/Random.h"
+#include "sim/SetRec.h"
 #include "sim/Tick.h"
+#include "tests/support/ProgramState.h"
 
 namespace {
 
@@ -17,23 +18,22 @@ std::uint64_t FixedClock() { return 1208; }
 // clock: the 50th frame must look exactly as committed. When the artwork
 // changes on purpose, run this test once with VELMARO_WRITE_GOLDEN_FRAME=1
 // to write the new picture, look at it, and commit it.
-TEST(GoldenFrame, TheFiftiethFrameOfFiveFishLooksAsCommitted) {
-  ResetConf();
-  ResetAquarium();
-  ResetRandomSource();
-  SetRandomClock(FixedClock);
+using GoldenFrame = FreshState;
+
+TEST_F(GoldenFrame, TheFiftiethFrameOfFiveFishLooksAsCommitted) {
+  ClockRandom random(FixedClock);
   Conf.MaxIndex = 4;
   Conf.Kind = {0, 1, 0, 1, 0, 0};
 
-  Form1 form;
+  Form1 form(random);
   form.Timer1.stop();
   form.Timer2.stop();
   LayoutMainWindow(form);
-  SeedFish(form);
+  SeedFish(form, random);
   for (int tick = 1; tick <= 50; ++tick) {
     // Behaviour ticks at 10 and 35 leave their bubbles 15 ticks to rise.
-    if (tick % 25 == 10) StepBehaviour();
-    StepAquarium(form, form);
+    if (tick % 25 == 10) StepBehaviour(random);
+    StepAquarium(form, form, random);
   }
 
   // The frame shows what it is meant to: both kinds and a bubble in view.
@@ -53,10 +53,6 @@ TEST(GoldenFrame, TheFiftiethFrameOfFiveFishLooksAsCommitted) {
   const QImage golden = QImage(GOLDEN_FRAME_FILE).convertToFormat(QImage::Format_RGB32);
   ASSERT_FALSE(golden.isNull()) << "missing " << GOLDEN_FRAME_FILE;
   EXPECT_TRUE(frame == golden) << "the 50th frame differs from " << GOLDEN_FRAME_FILE;
-
-  ResetRandomSource();
-  ResetAquarium();
-  ResetConf();
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "app/Startup.h"
 #include "render/Form1.h"
 #include "tests/support/MessageBoxes.h"
+#include "tests/support/ProgramState.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -86,18 +87,16 @@ Fault Calls(Fault fault, int from, int count, long error) {
 // that takes no new file.
 const Fault kNoNewFile = Calls(kOpen, 2, 99, EACCES);
 
-class SettingsFaults : public ::testing::Test {
+class SettingsFaults : public FreshState {
  protected:
   void SetUp() override {
     const char* preload = std::getenv("LD_PRELOAD");
     ASSERT_TRUE(preload && std::string_view(preload).find("fiu_posix_preload") != std::string_view::npos)
         << "run under libfiu's POSIX preload, as ctest does";
     fiu_init(0);
-    ResetConf();
     Conf.MaxIndex = 4;
     Conf.Kind = {0, 0, 1, 1, 1, 0};
   }
-  void TearDown() override { ResetConf(); }
 
   std::filesystem::path set() const { return folder.path() / "SET"; }
   std::vector<std::filesystem::path> Files() const {
@@ -220,7 +219,6 @@ TEST_F(SettingsFaults, ASetThatCannotBeCreatedIsToldSoAtStartUp) {
             QStringLiteral("設定ファイル「SET」を作成できませんでした。既定の設定で続けます。\nPermission denied"));
   form.reset();
   std::filesystem::current_path(previous);
-  ResetStartupState();
 }
 
 }  // namespace

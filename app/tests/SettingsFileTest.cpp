@@ -7,6 +7,7 @@
 #endif
 
 #include "app/Settings.h"
+#include "tests/support/ProgramState.h"
 #include "tests/support/TempFolder.h"
 
 // Shows a record in failure messages as {MaxIndex; kinds}.
@@ -20,10 +21,8 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-class SettingsFile : public ::testing::Test {
+class SettingsFile : public FreshState {
  protected:
-  void SetUp() override { ResetConf(); }
-  void TearDown() override { ResetConf(); }
 
   std::filesystem::path set() const { return folder.path() / "SET"; }
 

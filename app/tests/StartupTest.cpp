@@ -6,32 +6,27 @@
 
 #include "app/Settings.h"
 #include "app/Startup.h"
-#include "tests/support/TempFolder.h"
 #include "assets/Pictures.h"
 #include "render/Form1.h"
+#include "render/Placement.h"
 #include "sim/Aquarium.h"
 #include "tests/support/MessageBoxes.h"
+#include "tests/support/ProgramState.h"
+#include "tests/support/ScriptedRandom.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 
 // Start-up works in the working directory, as the program does.
-class Startup : public ::testing::Test {
+class Startup : public FreshState {
  protected:
   void SetUp() override {
     previous_ = std::filesystem::current_path();
     std::filesystem::current_path(folder_.path());
-    ResetConf();
-    ResetAquarium();
-    ResetStartupState();
   }
-  void TearDown() override {
-    std::filesystem::current_path(previous_);
-    ResetConf();
-    ResetAquarium();
-    ResetStartupState();
-  }
+  void TearDown() override { std::filesystem::current_path(previous_); }
 
   std::filesystem::path set() const { return folder_.path() / "SET"; }
 
@@ -81,6 +76,15 @@ TEST_F(Startup, FirstRunShowsTheCentredAquariumAndSavesOneRedFishAtClose) {
   EXPECT_EQ(ReadBytes(set()), Bytes(14, 0));
   EXPECT_EQ(ExitStatus(), 0);
   EXPECT_TRUE(boxes.shown().empty());
+}
+
+// Seeding waits for the layout: the highest draw puts the first fish at the
+// bottom of the laid-out picture's range, 0 to 224.
+TEST_F(Startup, TheFishAreSeededOnceThePictureIs300PixelsHigh) {
+  ScriptedRandom random;
+  random.Queue({0.0f, 0.99999f});  // the facing, then the height
+  const std::unique_ptr<Form1> form = Main(random);
+  EXPECT_EQ(Fish[0].Y, 224);
 }
 
 TEST_F(Startup, StoredSettingsComeBackByteForByteWithTheirTail) {

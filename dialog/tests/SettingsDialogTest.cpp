@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleOptionSlider>
@@ -15,18 +16,23 @@
 #include <QWheelEvent>
 #include <QApplication>
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
+#include <utility>
 
-#include "app/SetRec.h"
 #include "app/Startup.h"
 #include "dialog/Conversions.h"
 #include "render/Form1.h"
+#include "render/Placement.h"
 #include "sim/Aquarium.h"
 #include "sim/Random.h"
+#include "sim/SetRec.h"
 #include "tests/support/MessageBoxes.h"
+#include "tests/support/ProgramState.h"
+#include "tests/support/ScriptedRandom.h"
 
 using namespace std::chrono_literals;
 
@@ -59,30 +65,20 @@ void ClickTrough(QScrollBar* bar, QStyle::SubControl side) {
   Click(bar, trough.center());
 }
 
-class SettingsDialogTest : public ::testing::Test {
+class SettingsDialogTest : public FreshState {
  protected:
-  void SetUp() override {
-    ResetConf();
-    ResetAquarium();
-    ResetRandomSource();
-    ResetSettingsDialog();
-    form_ = std::make_unique<Form1>();
+  void SetUp() override { MakeForm(ProgramRandom()); }
+
+  void MakeForm(RandomSource& random) {
+    form_ = std::make_unique<Form1>(random);
     LayoutMainWindow(*form_);
     ConnectSettingsMenu(*form_);
-  }
-  void TearDown() override {
-    form_.reset();
-    ResetSettingsDialog();
-    ResetConf();
-    ResetAquarium();
-    ResetRandomSource();
-    ResetStartupState();
   }
 
   void Configure(std::int16_t maxIndex, Kinds kinds) {
     Conf.MaxIndex = maxIndex;
     Conf.Kind = kinds;
-    SeedFish(*form_);
+    SeedFish(*form_, form_->random());
   }
 
   // Chooses the menu item and runs steps inside the dialog's modal loop. A
@@ -103,6 +99,7 @@ class SettingsDialogTest : public ::testing::Test {
     EXPECT_EQ(SettingsDialog()->window(), nullptr) << "unloaded once closed";
   }
 
+  ScriptedRandom scripted_;
   std::unique_ptr<Form1> form_;
 };
 
@@ -390,29 +387,26 @@ TEST_F(SettingsDialogTest, LoweringTheTotalBelowTheRedCountThenOneArrowClickShow
 }
 
 TEST_F(SettingsDialogTest, ARedCountOfNoneMakesEveryFishBlackWithoutReseedingForKinds) {
+  MakeForm(scripted_);
   Configure(2, {0, 1, 1, 0, 0, 0});
-  int reseeds = 0;
-  SetScriptedRandomSource([] { return 0.5f; }, [&] { ++reseeds; });
   form_->Timer1.stop();
   form_->Timer2.stop();
-  SeedFish(*form_);
-  const int seeding = reseeds;
-  reseeds = 0;
+  const int seeding = std::exchange(scripted_.reseeds, 0);
   WithDialog([&](SettingsWindow& w) {
     ClickPart(w.Scr[0], QStyle::SC_ScrollBarSubLine);
     EXPECT_EQ(SettingsDialog()->chosenFirstKind(), QStringLiteral(" 0"));
     Click(w.com_OK, w.com_OK->rect().center());
   });
-  EXPECT_EQ(reseeds, seeding) << "only the seeding reseeds";
+  EXPECT_EQ(scripted_.reseeds, seeding) << "only the seeding reseeds";
   EXPECT_EQ(Conf.Kind, (Kinds{1, 1, 1, 0, 0, 0}));
 
-  reseeds = 0;
+  scripted_.reseeds = 0;
   WithDialog([&](SettingsWindow& w) {
     ClickPart(w.Scr[0], QStyle::SC_ScrollBarAddLine);
     ClickPart(w.Scr[0], QStyle::SC_ScrollBarAddLine);
     Click(w.com_OK, w.com_OK->rect().center());
   });
-  EXPECT_EQ(reseeds, seeding + 2) << "one reseed per red fish";
+  EXPECT_EQ(scripted_.reseeds, seeding + 2) << "one reseed per red fish";
   EXPECT_EQ(Conf.Kind, (Kinds{0, 0, 1, 0, 0, 0}));
 }
 
@@ -459,6 +453,13 @@ TEST_F(SettingsDialogTest, StoredTotalsOutsideTheBarOpenAtItsNearestEnd) {
     Click(w.com_OK, w.com_OK->rect().center());
   });
   EXPECT_EQ(Conf.Kind, (Kinds{0, 0, 0, 1, 1, 1}));
+}
+
+// A box that no test expects fails its test at once instead of hanging it.
+TEST(UnexpectedBoxWatchdog, FailsTheTestThatShowsABoxAndClosesIt) {
+  EXPECT_NONFATAL_FAILURE(
+      QMessageBox(QMessageBox::Warning, QStringLiteral("Velmaro"), QStringLiteral("?"), QMessageBox::Ok).exec(),
+      "an unexpected message box \"Velmaro\": ?");
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ TEST(MaskedDrawingRule, GivesTheOldPixelTheSpriteOrImageXorNotOld) {
   const QRgb below = qRgb(0x66, 0x99, 0x33);
   PictureSurface work(3, 1, QColor(below));
 
-  for (std::int16_t cell = 0; cell < 3; ++cell) DrawMaskedSprite(work, sheet, cell, 0, 1, 1, cell, 1);
+  for (std::int16_t cell = 0; cell < 3; ++cell) DrawMaskedSpriteInto(work, sheet, cell, 0, 1, 1, cell, 1);
   EXPECT_EQ(work.image().pixel(0, 0), below);
   EXPECT_EQ(work.image().pixel(1, 0), colour);
   EXPECT_EQ(work.image().pixel(2, 0), qRgb(0xcc ^ 0x99, 0x33 ^ 0x66, 0x00 ^ 0xcc));
@@ -64,7 +64,7 @@ TEST_F(MaskedDrawing, AFishShowsAloneOverTheBackgroundClippedAtEveryEdge) {
   } places[] = {{200, 100}, {-9, 100}, {100, -11}, {460, 250}, {-50, -50}};
   for (const Place& p : places) {
     PictureSurface frame = work;
-    DrawMaskedSprite(frame, red, p.x, p.y, 75, 75, 150, 75);
+    DrawMaskedSpriteInto(frame, red, p.x, p.y, 75, 75, 150, 75);
     EXPECT_EQ(frame.image(), Composed(background, red.image(), p.x, p.y, 75, 75, 150, 75))
         << "fish at " << p.x << "," << p.y;
     EXPECT_NE(frame.image(), background) << "fish at " << p.x << "," << p.y;
@@ -73,18 +73,18 @@ TEST_F(MaskedDrawing, AFishShowsAloneOverTheBackgroundClippedAtEveryEdge) {
 
 TEST_F(MaskedDrawing, ABubbleWhollyOutsideTheFrameChangesNothing) {
   for (const auto& [x, y] : {std::pair<std::int16_t, std::int16_t>{200, -30}, {200, -200}, {515, 75}}) {
-    DrawMaskedSprite(work, bubbles, x, y, 30, 30, 0, 30);
-    DrawMaskedSprite(work, bubbles, x, y, 30, 30, 30, 30);
+    DrawMaskedSpriteInto(work, bubbles, x, y, 30, 30, 0, 30);
+    DrawMaskedSpriteInto(work, bubbles, x, y, 30, 30, 30, 30);
     EXPECT_EQ(work.image(), background) << x << "," << y;
   }
-  DrawMaskedSprite(work, bubbles, 200, -15, 30, 30, 0, 30);
-  DrawMaskedSprite(work, bubbles, 200, -15, 30, 30, 30, 30);
+  DrawMaskedSpriteInto(work, bubbles, 200, -15, 30, 30, 0, 30);
+  DrawMaskedSpriteInto(work, bubbles, 200, -15, 30, 30, 30, 30);
   EXPECT_NE(work.image(), background) << "the lower half of the cluster still shows";
 }
 
 TEST_F(MaskedDrawing, TheLaterOfTwoOverlappingFishLiesOnTop) {
-  DrawMaskedSprite(work, red, 100, 100, 75, 75, 0, 75);
-  DrawMaskedSprite(work, black, 130, 110, 75, 75, 75, 75);
+  DrawMaskedSpriteInto(work, red, 100, 100, 75, 75, 0, 75);
+  DrawMaskedSpriteInto(work, black, 130, 110, 75, 75, 75, 75);
   const QImage expected = Composed(Composed(background, red.image(), 100, 100, 75, 75, 0, 75),
                                    black.image(), 130, 110, 75, 75, 75, 75);
   EXPECT_EQ(work.image(), expected);
@@ -92,17 +92,17 @@ TEST_F(MaskedDrawing, TheLaterOfTwoOverlappingFishLiesOnTop) {
 
 TEST_F(MaskedDrawing, DrawingACellTwiceLooksLikeDrawingItOnce) {
   PictureSurface once = work;
-  DrawMaskedSprite(once, red, 40, 60, 75, 75, 75, 75);
-  DrawMaskedSprite(work, red, 40, 60, 75, 75, 75, 75);
-  DrawMaskedSprite(work, red, 40, 60, 75, 75, 75, 75);
+  DrawMaskedSpriteInto(once, red, 40, 60, 75, 75, 75, 75);
+  DrawMaskedSpriteInto(work, red, 40, 60, 75, 75, 75, 75);
+  DrawMaskedSpriteInto(work, red, 40, 60, 75, 75, 75, 75);
   EXPECT_EQ(work.image(), once.image());
 }
 
 TEST_F(MaskedDrawing, CopyingTheBackgroundClearsEverySprite) {
   PictureSurface back = work;
-  DrawMaskedSprite(work, red, 40, 60, 75, 75, 75, 75);
-  DrawMaskedSprite(work, bubbles, 150, 60, 30, 30, 0, 30);
-  CopyFrame(work, back);
+  DrawMaskedSpriteInto(work, red, 40, 60, 75, 75, 75, 75);
+  DrawMaskedSpriteInto(work, bubbles, 150, 60, 30, 30, 0, 30);
+  CopyFrameInto(work, back);
   EXPECT_EQ(work.image(), background);
 }
 

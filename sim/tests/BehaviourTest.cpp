@@ -1,19 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "app/SetRec.h"
 #include "sim/Behaviour.h"
+#include "sim/SetRec.h"
 #include "sim/tests/FakeAquarium.h"
+#include "tests/support/ProgramState.h"
 
 namespace {
 
-class Behaviour : public ::testing::Test {
+class Behaviour : public FreshState {
  protected:
-  void SetUp() override {
-    ResetConf();
-    ResetAquarium();
-  }
-  void TearDown() override { SetUp(); }
-
   ScriptedRandom random;
 };
 
@@ -35,7 +30,7 @@ TEST_F(Behaviour, EachOutcomeKeepsTheFishsDirection) {
     ResetAquarium();
     Fish[0] = MakeFish(100, 50, c.mode, FacesRight(c.mode) ? 0 : 1);
     random.Queue({Outcome(c.t)});
-    StepBehaviour();
+    StepBehaviour(random);
     const FishRec& f = Fish[0];
     const BubbleRec& b = Bubble[0];
     EXPECT_EQ(f.Mode, c.modeAfter) << "mode " << c.mode << " t " << c.t;
@@ -55,7 +50,7 @@ TEST_F(Behaviour, EveryTickEndsTheRiseAndTheBubbleBeforeDrawingAnew) {
   Bubble[1] = {1, 190, 12};
   Fish[2] = MakeFish(430, 60, 2, 2);
   random.Queue({Outcome(0), Outcome(1), Outcome(4)});
-  StepBehaviour();
+  StepBehaviour(random);
   EXPECT_EQ(Fish[0].Rise, 0);
   EXPECT_EQ(Fish[0].Mode, 0);
   EXPECT_EQ(Bubble[1].Active, 0);
@@ -69,7 +64,7 @@ TEST_F(Behaviour, EveryTickEndsTheRiseAndTheBubbleBeforeDrawingAnew) {
   // A bubble drawn again starts afresh from the fish's place.
   Fish[2].Y = 10;
   random.Queue({Outcome(0), Outcome(1), Outcome(5)});
-  StepBehaviour();
+  StepBehaviour(random);
   EXPECT_EQ(Bubble[2].Active, 1);
   EXPECT_EQ(Bubble[2].Y, 35);
 }
@@ -78,7 +73,7 @@ TEST_F(Behaviour, FishOutsideTheActiveCountKeepTheirMood) {
   Conf.MaxIndex = -1;
   Fish[0] = MakeFish(100, 50, 1, 0, 0, 1);
   Bubble[1] = {1, 190, 12};
-  StepBehaviour();
+  StepBehaviour(random);
   EXPECT_EQ(Fish[0].Rise, 1);
   EXPECT_EQ(Bubble[1].Active, 1);
   EXPECT_EQ(random.reseeds, 0);

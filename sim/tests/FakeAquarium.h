@@ -1,17 +1,15 @@
-// Stand-ins for the window, its surfaces and the random source, so that the
-// rules of the motion run without a display and with chosen draws.
+// Stand-ins for the window and its surfaces, so that the rules of the motion
+// run without a display; chosen draws come from ScriptedRandom.
 #pragma once
 
 #include <cstdint>
-#include <deque>
-#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "sim/Aquarium.h"
-#include "sim/Random.h"
 #include "sim/Surfaces.h"
+#include "tests/support/ScriptedRandom.h"
 
 class LaidOutWindow : public AquariumWindow {
  public:
@@ -47,33 +45,6 @@ class RecordingSurfaces : public AquariumSurfaces {
     }
     return "?";
   }
-};
-
-// Hands out queued draws (0.5 once the queue is empty) and counts reseeds.
-class ScriptedRandom {
- public:
-  ScriptedRandom() {
-    SetScriptedRandomSource([this] { return Next(); }, [this] { ++reseeds; });
-  }
-  ~ScriptedRandom() { ResetRandomSource(); }
-  ScriptedRandom(const ScriptedRandom&) = delete;
-  ScriptedRandom& operator=(const ScriptedRandom&) = delete;
-
-  void Queue(std::initializer_list<float> draws) { queue_.insert(queue_.end(), draws); }
-  std::size_t Left() const { return queue_.size(); }
-
-  int reseeds = 0;
-  int draws = 0;
-
- private:
-  float Next() {
-    ++draws;
-    if (queue_.empty()) return 0.5f;
-    const float next = queue_.front();
-    queue_.pop_front();
-    return next;
-  }
-  std::deque<float> queue_;
 };
 
 // A fish record in one statement.

@@ -2,10 +2,11 @@
 
 #include <random>
 
-#include "app/SetRec.h"
 #include "sim/Behaviour.h"
+#include "sim/SetRec.h"
 #include "sim/Tick.h"
 #include "sim/tests/FakeAquarium.h"
+#include "tests/support/ProgramState.h"
 
 namespace {
 
@@ -23,28 +24,28 @@ std::uint64_t SteppingClock() { return ++clock_ticks; }
 // Ten hours of ticks with a behaviour tick every 25, while the user keeps
 // changing the number and kinds of fish, sometimes confirming (which seeds)
 // and sometimes only moving the count.
-TEST(LongRun, TenHoursOfFiveFishKeepEveryRecordInRange) {
-  ResetConf();
-  ResetAquarium();
-  SetRandomClock(SteppingClock);
+using LongRun = FreshState;
+
+TEST_F(LongRun, TenHoursOfFiveFishKeepEveryRecordInRange) {
+  ClockRandom random(SteppingClock);
   std::mt19937 user(2026);
   LaidOutWindow window;
   NoSurfaces surfaces;
 
   Conf.MaxIndex = 4;
   Conf.Kind = {0, 1, 0, 1, 0, 1};
-  SeedFish(window);
+  SeedFish(window, random);
   int lowestY = 0, highestY = 0, lowestBubble = 0, turns = 0;
   for (int tick = 1; tick <= 360'000; ++tick) {
     if (user() % 3000 == 0) {
       Conf.MaxIndex = static_cast<std::int16_t>(user() % 7) - 1;  // -1 to 5
       for (auto& kind : Conf.Kind) kind = static_cast<std::int16_t>(user() % 2);
-      if (user() % 2 == 0) SeedFish(window);
+      if (user() % 2 == 0) SeedFish(window, random);
     }
     const std::int16_t turnsBefore = TurnCount;
-    StepAquarium(window, surfaces);
+    StepAquarium(window, surfaces, random);
     if (TurnCount < turnsBefore) ++turns;
-    if (tick % 25 == 0) StepBehaviour();
+    if (tick % 25 == 0) StepBehaviour(random);
 
     ASSERT_GE(TurnCount, 0);
     ASSERT_LE(TurnCount, 3);
@@ -74,9 +75,6 @@ TEST(LongRun, TenHoursOfFiveFishKeepEveryRecordInRange) {
   RecordProperty("lowest_fish_y", lowestY);
   RecordProperty("highest_fish_y", highestY);
   RecordProperty("lowest_bubble_y", lowestBubble);
-  ResetRandomSource();
-  ResetAquarium();
-  ResetConf();
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -9,23 +11,18 @@ namespace {
 std::uint64_t FixedClock() { return 12345; }
 std::uint64_t OtherClock() { return 12346; }
 
-class RandomSource : public ::testing::Test {
- protected:
-  void SetUp() override { ResetRandomSource(); }
-  void TearDown() override { ResetRandomSource(); }
-};
-
-std::vector<float> Draws(int count) {
+std::vector<float> Draws(RandomSource& random, int count) {
   std::vector<float> values;
-  for (int i = 0; i < count; ++i) values.push_back(Rnd());
+  for (int i = 0; i < count; ++i) values.push_back(random.Rnd());
   return values;
 }
 
-TEST_F(RandomSource, DrawsLieInTheHalfOpenUnitIntervalAndSpreadEvenly) {
+TEST(ClockRandom, DrawsLieInTheHalfOpenUnitIntervalAndSpreadEvenly) {
+  ClockRandom random;
   int buckets[10] = {};
   constexpr int kDraws = 100000;
   for (int i = 0; i < kDraws; ++i) {
-    const float r = Rnd();
+    const float r = random.Rnd();
     ASSERT_GE(r, 0.0f);
     ASSERT_LT(r, 1.0f);
     ++buckets[static_cast<int>(r * 10)];
@@ -35,35 +32,35 @@ TEST_F(RandomSource, DrawsLieInTheHalfOpenUnitIntervalAndSpreadEvenly) {
   }
 }
 
-TEST_F(RandomSource, AFixedClockMakesTheDrawsReproducible) {
-  SetRandomClock(FixedClock);
-  Randomize();
-  const std::vector<float> first = Draws(5);
-  ResetRandomSource();
-  SetRandomClock(FixedClock);
-  Randomize();
-  EXPECT_EQ(Draws(5), first);
+TEST(ClockRandom, AFixedClockMakesTheDrawsReproducibleAndItsReadingChangesThem) {
+  ClockRandom first(FixedClock), again(FixedClock), other(OtherClock);
+  first.Randomize();
+  again.Randomize();
+  other.Randomize();
+  const std::vector<float> draws = Draws(first, 5);
+  EXPECT_EQ(Draws(again, 5), draws);
+  EXPECT_NE(Draws(other, 5), draws);
 }
 
 // Several fish are reseeded within one clock reading in every tick; if the
 // reseed depended on the clock alone they would all draw the same numbers.
-TEST_F(RandomSource, ReseedingWithinOneClockReadingStillGivesNewDraws) {
-  SetRandomClock(FixedClock);
-  Randomize();
-  const std::vector<float> fishZero = Draws(3);
-  Randomize();
-  const std::vector<float> fishOne = Draws(3);
-  EXPECT_NE(fishZero, fishOne);
+TEST(ClockRandom, ReseedingWithinOneClockReadingStillGivesNewDraws) {
+  ClockRandom random(FixedClock);
+  random.Randomize();
+  const std::vector<float> fishZero = Draws(random, 3);
+  random.Randomize();
+  EXPECT_NE(Draws(random, 3), fishZero);
 }
 
-TEST_F(RandomSource, TheClockReadingChangesTheDraws) {
-  SetRandomClock(FixedClock);
-  Randomize();
-  const std::vector<float> first = Draws(3);
-  ResetRandomSource();
-  SetRandomClock(OtherClock);
-  Randomize();
-  EXPECT_NE(Draws(3), first);
+TEST(ChoiceOf, EveryDrawPicksAnEntryOfTheTable) {
+  EXPECT_EQ(ChoiceOf(0.0, 3), 0);
+  EXPECT_EQ(ChoiceOf(0.34, 3), 1);
+  EXPECT_EQ(ChoiceOf(0.999, 3), 2);
+  for (double draw : {1.0, 7.5, -0.25, std::nan(""), std::numeric_limits<double>::infinity()}) {
+    const int choice = ChoiceOf(draw, 2);
+    EXPECT_GE(choice, 0) << draw;
+    EXPECT_LE(choice, 1) << draw;
+  }
 }
 
 }  // namespace

@@ -1,22 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "app/SetRec.h"
 #include "sim/Aquarium.h"
 #include "sim/Random.h"
+#include "sim/SetRec.h"
 #include "sim/tests/FakeAquarium.h"
+#include "tests/support/ProgramState.h"
 
 namespace {
 
-class Seeding : public ::testing::Test {
+class Seeding : public FreshState {
  protected:
-  void SetUp() override {
-    ResetConf();
-    ResetAquarium();
-    ResetRandomSource();
-  }
-  void TearDown() override { SetUp(); }
-
   LaidOutWindow window;
+  ClockRandom random;
 };
 
 FishRec Swimming(std::int16_t x, std::int16_t pat, std::int16_t mode) {
@@ -37,7 +32,7 @@ bool Same(const FishRec& a, const FishRec& b) {
 
 TEST_F(Seeding, FirstStartSeedsOneRedFishAtTheLeftWall) {
   Fish[1] = Swimming(200, 1, 4);
-  SeedFish(window);
+  SeedFish(window, random);
   EXPECT_EQ(Fish[0].Pat, 0);
   EXPECT_TRUE(Fish[0].Mode == 0 || Fish[0].Mode == 1);
   EXPECT_EQ(Fish[0].X, 0);
@@ -52,7 +47,7 @@ TEST_F(Seeding, KindsChooseTheSheetAndEveryFishFacesRightWithALevelOrUpwardMode)
   bool sawMode[2] = {};
   int lowestY = 300, highestY = -1;
   for (int round = 0; round < 400; ++round) {
-    SeedFish(window);
+    SeedFish(window, random);
     const std::int16_t expectedPat[] = {0, 2, 0};
     for (int i = 0; i <= 2; ++i) {
       ASSERT_EQ(Fish[i].Pat, expectedPat[i]);
@@ -74,7 +69,7 @@ TEST_F(Seeding, SeedingAgainTurnsABlackFishRightAndKeepsItsPosition) {
   Fish[0] = Swimming(300, 3, 4);
   Bubble[0] = {1, 280, 60};
   TurnCount = 2;
-  SeedFish(window);
+  SeedFish(window, random);
   EXPECT_EQ(Fish[0].Pat, 2);
   EXPECT_TRUE(Fish[0].Mode == 0 || Fish[0].Mode == 1);
   EXPECT_EQ(Fish[0].X, 300);
@@ -89,7 +84,7 @@ TEST_F(Seeding, AnUnknownKindKeepsTheSheetAndItsFacing) {
   Conf.Kind[0] = 7;
   Fish[0] = Swimming(50, 1, 5);
   for (int round = 0; round < 50; ++round) {
-    SeedFish(window);
+    SeedFish(window, random);
     ASSERT_EQ(Fish[0].Pat, 1);
     ASSERT_TRUE(Fish[0].Mode == 3 || Fish[0].Mode == 4) << Fish[0].Mode;
   }
@@ -98,20 +93,19 @@ TEST_F(Seeding, AnUnknownKindKeepsTheSheetAndItsFacing) {
 TEST_F(Seeding, NoFishAreSeededWhenTheTankIsEmpty) {
   Conf.MaxIndex = -1;
   Fish[0] = Swimming(10, 3, 4);
-  SeedFish(window);
+  SeedFish(window, random);
   EXPECT_TRUE(Same(Fish[0], Swimming(10, 3, 4)));
 }
 
 TEST_F(Seeding, ADamagedCountNeverReachesPastTheSixSlots) {
   Conf.MaxIndex = 32767;
   Conf.Kind = {1, 1, 1, 1, 1, 1};
-  SeedFish(window);
+  SeedFish(window, random);
   for (const FishRec& f : Fish) EXPECT_EQ(f.Pat, 2);
   EXPECT_EQ(LastActiveFish(), 5);
 }
 
-TEST(FlipFishSprite, MovesToTheSheetOfTheNewDirection) {
-  ResetAquarium();
+TEST_F(Seeding, FlipFishSpriteMovesToTheSheetOfTheNewDirection) {
   Fish[3].Mode = 4;
   Fish[3].Pat = 0;
   FlipFishSprite(3);
@@ -125,7 +119,6 @@ TEST(FlipFishSprite, MovesToTheSheetOfTheNewDirection) {
   Fish[3].Mode = 9;  // not a swimming mode: nothing to face
   FlipFishSprite(3);
   EXPECT_EQ(Fish[3].Pat, 2);
-  ResetAquarium();
 }
 
 }  // namespace

@@ -1,20 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "app/SetRec.h"
+#include <tuple>
+
+#include "sim/SetRec.h"
 #include "sim/Tick.h"
 #include "sim/tests/FakeAquarium.h"
+#include "tests/support/ProgramState.h"
 
 namespace {
 
-class Tick : public ::testing::Test {
+class Tick : public FreshState {
  protected:
-  void SetUp() override {
-    ResetConf();
-    ResetAquarium();
-  }
-  void TearDown() override { SetUp(); }
-
-  void Step() { StepAquarium(window, surfaces); }
+  void Step() { StepAquarium(window, surfaces, random); }
 
   LaidOutWindow window;
   RecordingSurfaces surfaces;
@@ -92,6 +89,18 @@ TEST_F(Tick, TurningAtTheLeftWallOnlyBacksOffAndNeverGivesTheLevelMode) {
     EXPECT_EQ(Fish[0].Pat, 0);
     EXPECT_EQ(Fish[0].X, 5);
     EXPECT_EQ(Fish[0].FrameX, 75) << "no swim step until the next tick";
+  }
+}
+
+// A source may hand out 1.0 itself: the turn still picks the table's last mode.
+TEST_F(Tick, ADrawOfOneAtEitherWallTurnsToTheLastModeOfItsTable) {
+  for (const auto& [x, mode, turned] : {std::tuple{425, 1, 4}, {0, 4, 2}}) {
+    ResetAquarium();
+    Fish[0] = MakeFish(static_cast<std::int16_t>(x), 100, static_cast<std::int16_t>(mode), 0);
+    TurnCount = 3;
+    random.Queue({1.0f});
+    Step();
+    EXPECT_EQ(Fish[0].Mode, turned) << "at x " << x;
   }
 }
 

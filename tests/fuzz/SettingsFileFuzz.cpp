@@ -30,6 +30,8 @@
 #include "sim/Behaviour.h"
 #include "sim/Random.h"
 #include "sim/Tick.h"
+#include "tests/support/ProgramState.h"
+#include "tests/support/WindowState.h"
 
 namespace {
 
@@ -94,8 +96,8 @@ void CheckAquarium() {
 
 void RunTicks(Form1& form, int count) {
   for (int tick = 1; tick <= count; ++tick) {
-    StepAquarium(form, form);
-    if (tick % kTicksPerBehaviour == 0) StepBehaviour();
+    StepAquarium(form, form, form.random());
+    if (tick % kTicksPerBehaviour == 0) StepBehaviour(form.random());
     CheckAquarium();
   }
 }
@@ -167,15 +169,6 @@ void DriveDialog(Form1& form, const LimitMessageDismisser& boxes, std::uint8_t c
 
 std::uint64_t FixedClock() { return 0x0123'4567'89ab'cdefULL; }
 
-void ResetProgram() {
-  ResetConf();
-  ResetAquarium();
-  ResetStartupState();
-  ResetSettingsDialog();
-  ResetRandomSource();
-  // Randomize mixes in the clock; a fixed one makes every run repeatable.
-  SetRandomClock(FixedClock);
-}
 
 std::filesystem::path working_folder;
 QApplication* application = nullptr;
@@ -230,6 +223,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   static char name[] = "velmaro_settings_fuzz";
   static char* qtArgv[] = {name, nullptr};
   application = new QApplication(qtArgc, qtArgv);
+  CoverTheWindowsInAllState();
   // libFuzzer ends with exit(); the application goes first, as in the program.
   std::atexit([] { delete std::exchange(application, nullptr); });
   return 0;
@@ -238,7 +232,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > kLongestInput) return -1;
   const std::span<const std::uint8_t> input(data, size);
-  ResetProgram();
+  ResetAllState();
   WriteFile(kSettingsFile, input);
 
   std::uint8_t sum = 0;
@@ -250,7 +244,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   {
     LimitMessageDismisser boxes;
-    std::unique_ptr<Form1> form = Main();
+    // Randomize mixes in the clock; a fixed one makes every run repeatable.
+    ClockRandom random(FixedClock);
+    std::unique_ptr<Form1> form = Main(random);
     // The ticks are driven here, never by the clock.
     form->Timer1.stop();
     form->Timer2.stop();

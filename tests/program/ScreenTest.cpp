@@ -73,8 +73,8 @@ class ScreenOfTheProgram : public ::testing::Test {
 
     int wrong = 0;
     for (int tick = 1; tick <= 60; ++tick) {
-      if (tick % 25 == 10) StepBehaviour();
-      StepAquarium(*form, *form);
+      if (tick % 25 == 10) StepBehaviour(form->random());
+      StepAquarium(*form, *form, form->random());
       const bool shown = WaitUntil([&] {
         const QImage shot = QGuiApplication::primaryScreen()->grabWindow(form->winId()).toImage();
         wrong = Mismatches(shot.convertToFormat(QImage::Format_RGB32), origin, scale, form->suisou().image());

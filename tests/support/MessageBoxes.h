@@ -26,6 +26,7 @@ class MessageBoxCatcher : public QObject {
  public:
   // Each box is left open for at least the time given before OK is pressed.
   explicit MessageBoxCatcher(std::chrono::milliseconds lingering = std::chrono::milliseconds(0));
+  ~MessageBoxCatcher() override;
   const std::vector<ShownMessage>& shown() const { return shown_; }
 
  private:
@@ -36,4 +37,19 @@ class MessageBoxCatcher : public QObject {
   QMessageBox* open_ = nullptr;
   QElapsedTimer openFor_;
   std::vector<ShownMessage> shown_;
+};
+
+// While no catcher lives, a message box left open for a second fails the
+// test that showed it and is closed, so that the test goes on instead of
+// waiting for a click that never comes.
+class UnexpectedBoxWatchdog : public QObject {
+ public:
+  UnexpectedBoxWatchdog();
+
+ private:
+  void Look();
+
+  QTimer poll_;
+  QMessageBox* seen_ = nullptr;
+  QElapsedTimer seenFor_;
 };

@@ -1,12 +1,12 @@
 // Velmaro animation — a few seconds of five fish, drawn by the program itself.
 #include "Swimming.h"
 
-#include "app/SetRec.h"
 #include "app/Startup.h"
 #include "render/Form1.h"
 #include "sim/Aquarium.h"
 #include "sim/Behaviour.h"
 #include "sim/Random.h"
+#include "sim/SetRec.h"
 #include "sim/Tick.h"
 
 namespace {
@@ -25,27 +25,25 @@ constexpr int kBehaviourAt = 10;
 std::vector<QImage> SwimmingFrames() {
   ResetConf();
   ResetAquarium();
-  ResetRandomSource();
-  SetRandomClock(FixedClock);
+  ClockRandom random(FixedClock);
   Conf.MaxIndex = 4;
   Conf.Kind = {0, 1, 0, 1, 0, 0};
 
   // The window's own timers would tick on their own time; the loop below
   // drives both ticks instead.
-  Form1 form;
+  Form1 form(random);
   form.Timer1.stop();
   form.Timer2.stop();
   LayoutMainWindow(form);
-  SeedFish(form);
+  SeedFish(form, random);
 
   std::vector<QImage> frames;
   for (int tick = 1; tick <= kUnshownTicks + kShownTicks; ++tick) {
-    if (tick % kBehaviourEvery == kBehaviourAt) StepBehaviour();
-    StepAquarium(form, form);
+    if (tick % kBehaviourEvery == kBehaviourAt) StepBehaviour(random);
+    StepAquarium(form, form, random);
     if (tick > kUnshownTicks) frames.push_back(form.suisou().image().copy());
   }
 
-  ResetRandomSource();
   ResetAquarium();
   ResetConf();
   return frames;

@@ -16,5 +16,5 @@ struct SetRec {
 // The one settings record of the program. All zero until loaded.
 inline SetRec Conf{};
 
-// Puts Conf back to its start-up state (tests only need this).
+// Puts Conf back to its start-up state: all zero, one red fish.
 inline void ResetConf() { Conf = SetRec{}; }
