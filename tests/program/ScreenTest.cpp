@@ -16,6 +16,8 @@
 #include "sim/Behaviour.h"
 #include "sim/Tick.h"
 #include "tests/program/Desktop.h"
+#include "tests/support/ProgramState.h"
+#include "tests/support/WindowState.h"
 
 using namespace std::chrono_literals;
 
@@ -37,8 +39,10 @@ int Mismatches(const QImage& shot, QPoint origin, int scale, const QImage& view)
   return wrong;
 }
 
-class ScreenOfTheProgram : public ::testing::Test {
+class ScreenOfTheProgram : public FreshState {
  protected:
+  ScreenOfTheProgram() { CoverTheWindowsInAllState(); }
+
   void SetUp() override {
     if (!desktop_.Start()) GTEST_SKIP() << "NO VIRTUAL DISPLAY, screen not tested: " << desktop_.why().toStdString();
     ASSERT_TRUE(folder_.isValid());

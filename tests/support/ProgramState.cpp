@@ -1,5 +1,6 @@
 #include "tests/support/ProgramState.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "sim/Aquarium.h"
@@ -13,7 +14,10 @@ std::vector<void (*)()>& LayerResets() {
 }
 }  // namespace
 
-void AlsoResetWithAllState(void (*reset)()) { LayerResets().push_back(reset); }
+void AlsoResetWithAllState(void (*reset)()) {
+  if (std::find(LayerResets().begin(), LayerResets().end(), reset) == LayerResets().end())
+    LayerResets().push_back(reset);
+}
 
 void ResetAllState() {
   ResetConf();

@@ -5,10 +5,12 @@
 #include "render/Placement.h"
 #include "tests/support/ProgramState.h"
 
-void CoverTheWindowsInAllState() {
-  AlsoResetWithAllState([] {
-    ResetSettingsDialog();
-    ResetStartupState();
-    TwipX = TwipY = 0;
-  });
+namespace {
+void ResetWindowLayers() {
+  ResetSettingsDialog();
+  ResetStartupState();
+  TwipX = TwipY = 0;
 }
+}  // namespace
+
+void CoverTheWindowsInAllState() { AlsoResetWithAllState(ResetWindowLayers); }
