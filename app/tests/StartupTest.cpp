@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "assets/Pictures.h"

@@ -2,6 +2,7 @@
 // widgets while the aquarium behind it keeps ticking.
 #include "dialog/frm_Set.h"
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -14,7 +15,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
-#include <QApplication>
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
