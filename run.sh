@@ -5,12 +5,13 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$ROOT/scripts/common.sh"
 
-install_missing_packages
-build_release >/dev/null
+has_display() { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }
 
-if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  exec "$BUILD/velmaro"
-fi
+packages=("${RUN_PACKAGES[@]}")
+has_display || packages+=("${HEADLESS_PACKAGES[@]}")
+install_missing_packages "${packages[@]}"
+build_release >/dev/null
+has_display && exec "$BUILD/velmaro"
 
 # No screen to show it on: run it on a virtual one and keep a picture.
 echo "No display found (neither DISPLAY nor WAYLAND_DISPLAY is set)."

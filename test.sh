@@ -14,12 +14,12 @@ timed() {
   echo "== $name: $((SECONDS - start)) s"
 }
 
-install_missing_packages
+install_missing_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 timed "sanitize build" build_sanitize
 # The tests of the real program start it under Xvfb; the release run has them.
 timed "sanitize tests" ctest --test-dir "$SANITIZE_BUILD" --output-on-failure \
   --parallel "$(nproc)" --timeout 300 --label-exclude 'program|fuzz'
 timed "fuzz run" ctest --test-dir "$SANITIZE_BUILD" --output-on-failure --label-regex fuzz
-timed "release build" build_release
+timed "release build" build_release tests
 cd "$BUILD"
 ctest --output-on-failure --parallel "$(nproc)" --timeout 300 --no-label-summary

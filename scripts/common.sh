@@ -1,13 +1,22 @@
 # Shared by run.sh and test.sh: install what is missing, then build.
 # Sourced, not run; expects ROOT to be the project's top folder.
 
-PACKAGES=(
+# What building and running the aquarium need.
+RUN_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgtest-dev libbenchmark-dev
+  qt6-base-dev
   # X11's own events, to notice a main window destroyed from outside.
   libxcb1-dev
-  xvfb xauth openbox xdotool x11-utils
   fonts-ipafont-gothic
+)
+
+# Without a screen, run.sh shows the aquarium on a virtual one.
+HEADLESS_PACKAGES=(xvfb xauth openbox xdotool x11-utils)
+
+# What the tests and benchmarks add.
+TEST_PACKAGES=(
+  libgtest-dev libbenchmark-dev
+  "${HEADLESS_PACKAGES[@]}"
   # A Wayland session for the tests: a compositor with XWayland, and Qt's own
   # Wayland support, which the program must not pick while XWayland is there.
   weston xwayland qt6-wayland
@@ -20,9 +29,11 @@ PACKAGES=(
   desktop-file-utils appstream man-db lintian
 )
 
+# Installs those of the packages named that are missing, with sudo when not
+# root, and does nothing at all when everything is there.
 install_missing_packages() {
   local missing=()
-  for package in "${PACKAGES[@]}"; do
+  for package in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$package")
     fi
@@ -32,15 +43,21 @@ install_missing_packages() {
   echo "Installing: ${missing[*]}"
   local sudo=()
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # sudo clears the environment: the setting goes in through env.
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# Release build in build/, incremental after the first time.
+# Release build in build/, incremental after the first time. With "tests",
+# the tests are built too; without, a build made for them keeps them.
 build_release() {
   BUILD="$ROOT/build"
-  if [ ! -f "$BUILD/CMakeCache.txt" ]; then
-    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release
+  local testing=OFF
+  [ "${1:-}" = tests ] && testing=ON
+  if [ ! -f "$BUILD/CMakeCache.txt" ] ||
+     { [ "$testing" = ON ] && ! grep -qx 'BUILD_TESTING:BOOL=ON' "$BUILD/CMakeCache.txt"; }; then
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING="$testing"
   fi
   cmake --build "$BUILD" --parallel "$(nproc)"
 }
