@@ -42,13 +42,16 @@ QProcessEnvironment VirtualDesktop::Environment() const {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("DISPLAY", display_);
   environment.remove("QT_QPA_PLATFORM");
+  environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + runtimeFolder_.filePath("no-session-bus"));
   if (waylandDisplay_.isEmpty()) {
     environment.remove("WAYLAND_DISPLAY");
     environment.remove("XDG_SESSION_TYPE");
   } else {
-    environment.insert("WAYLAND_DISPLAY", waylandDisplay_);
-    environment.insert("XDG_SESSION_TYPE", "wayland");
+    // The compositor makes its socket here; clients, whose runtime folder
+    // may be another, find it by its whole path.
     environment.insert("XDG_RUNTIME_DIR", runtimeFolder_.path());
+    environment.insert("WAYLAND_DISPLAY", runtimeFolder_.filePath(waylandDisplay_));
+    environment.insert("XDG_SESSION_TYPE", "wayland");
   }
   return environment;
 }
@@ -85,7 +88,9 @@ bool VirtualDesktop::StartWayland() {
     return false;
   }
   waylandDisplay_ = QStringLiteral("velmaro-%1").arg(QCoreApplication::applicationPid());
-  server_.setProcessEnvironment(Environment());
+  QProcessEnvironment compositor = Environment();
+  compositor.remove("WAYLAND_DISPLAY");
+  server_.setProcessEnvironment(compositor);
   server_.setProcessChannelMode(QProcess::MergedChannels);
   server_.start("weston", {"--backend=headless-backend.so", "--xwayland", "--idle-time=0",
                            "--socket=" + waylandDisplay_, "--width=1280", "--height=1024"});

@@ -39,7 +39,8 @@ class VirtualDesktop {
   std::optional<QString> Run(const QString& program, const QStringList& arguments) const;
 
   // An environment for programs on this display: in a Wayland session, the
-  // one a desktop session gives them.
+  // one a desktop session gives them. It names a session bus that is not
+  // there, so that no bus is started for them behind the tests' backs.
   QProcessEnvironment Environment() const;
 
  private:

@@ -145,7 +145,10 @@ void RealProgram::Start(QProcess& process, const QStringList& command,
                         const QList<std::pair<QString, QString>>& extraEnvironment,
                         const QString& workingFolder) {
   QProcessEnvironment environment = desktop_.Environment();
-  environment.insert("XDG_RUNTIME_DIR", folder_.path());
+  // A runtime folder of its own: whatever the program, or a service started
+  // for it, puts there stays out of the folders the tests look into.
+  runtimeFolders_.push_back(std::make_unique<QTemporaryDir>());
+  environment.insert("XDG_RUNTIME_DIR", runtimeFolders_.back()->path());
   for (const auto& [name, value] : extraEnvironment) {
     if (value.isNull())
       environment.remove(name);

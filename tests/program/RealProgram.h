@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -81,4 +82,5 @@ class RealProgram : public ::testing::Test {
   VirtualDesktop desktop_;
   QTemporaryDir folder_;
   QProcess velmaro_;
+  std::vector<std::unique_ptr<QTemporaryDir>> runtimeFolders_;
 };

@@ -317,18 +317,17 @@ TEST_F(UserJourney, AReadOnlySetIsReadWithAWarningAndNotSaved) {
   WriteSet(stored);
   QStringList command{VELMARO_EXECUTABLE};
   QList<std::pair<QString, QString>> environment;
+  const QTemporaryDir nobodysRuntime;
   if (geteuid() == 0) {
     const QStringList asNobody{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
     if (QStandardPaths::findExecutable("setpriv").isEmpty())
       GTEST_SKIP() << "READ-ONLY SET NOT TESTED: running as root without setpriv";
-    const QString runtime = folder_.path() + "/runtime", home = folder_.path() + "/home";
-    std::filesystem::create_directory(runtime.toStdString());
+    const QString runtime = nobodysRuntime.path(), home = folder_.path() + "/home";
     std::filesystem::create_directory(home.toStdString());
     for (const QString& path : {folder_.path(), runtime, home, folder_.path() + "/SET"}) {
       if (chown(path.toLocal8Bit().constData(), 65534, 65534) != 0)
         GTEST_SKIP() << "READ-ONLY SET NOT TESTED: cannot give " << path.toStdString() << " to nobody";
     }
-    std::filesystem::permissions(runtime.toStdString(), std::filesystem::perms::owner_all);
     QProcess check;
     check.start("setpriv", asNobody + QStringList{"test", "-x", VELMARO_EXECUTABLE});
     if (!check.waitForFinished(10000) || check.exitCode() != 0)
