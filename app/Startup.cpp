@@ -13,14 +13,11 @@
 #include "assets/Pictures.h"
 #include "render/Form1.h"
 #include "render/Placement.h"
-#include "render/RasterCopy.h"
 #include "sim/Aquarium.h"
 #include "sim/Int16.h"
+#include "sim/Surfaces.h"
 
 namespace {
-
-constexpr int kPictureWidth = 500;
-constexpr int kPictureHeight = 300;
 
 int exit_status = 0;
 bool set_left_alone = false;  // SET is no ordinary file: never written
@@ -83,15 +80,12 @@ void LayoutMainWindow(Form1& form) {
   TwipX = std::max<std::int16_t>(1, Nearest16(1440.0 / screen->logicalDotsPerInchX()));
   TwipY = std::max<std::int16_t>(1, Nearest16(1440.0 / screen->logicalDotsPerInchY()));
 
-  SetOuterWidth(form, OuterWidth(form) - TwipX * double{form.ScaleWidth()} + TwipX * kPictureWidth);
-  SetOuterHeight(form, OuterHeight(form) - TwipY * double{form.ScaleHeight()} + TwipY * kPictureHeight);
+  SetOuterWidth(form, OuterWidth(form) - TwipX * double{form.ScaleWidth()} + TwipX * kFrameWidth);
+  SetOuterHeight(form, OuterHeight(form) - TwipY * double{form.ScaleHeight()} + TwipY * kFrameHeight);
   CentreOnScreen(form);
 
-  form.suisou().SetBounds(0, 0, kPictureWidth, kPictureHeight);
-  form.work().Resize(kPictureWidth, kPictureHeight);
-  form.back().Resize(kPictureWidth, kPictureHeight);
-  BitBlt(form.back().hDC(), 0, 0, kPictureWidth, kPictureHeight, form.suisou().hDC(), 0, 0,
-         SRCCOPY);
+  form.suisou().setGeometry(0, 0, kFrameWidth, kFrameHeight);
+  form.canvas().LayOut();
 
   // The picture never changes size, so neither does the window.
   form.setFixedSize(form.size());

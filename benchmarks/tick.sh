@@ -37,13 +37,11 @@ awk -F, '
   END {
     if (failed) exit 1
     copy = median("BM_CopyTwoFrames"); tick = median("BM_StepAquarium")
-    paint = median("BM_StepAquariumThenRepaint")
     if (copy == "" || tick == "") { print "No medians found: were the benchmarks filtered out?"; exit 1 }
     ratio = tick / copy
     printf "Copy of two 500 x 300 frames (median):  %8.2f us\n", copy
     printf "StepAquarium, five fish (median):       %8.2f us\n", tick
     coldCopy = median("BM_CopyTwoFramesCold"); coldTick = median("BM_StepAquariumCold")
-    if (paint != "") printf "StepAquarium then repaint (median):     %8.2f us  (for reference)\n", paint
     if (coldCopy != "" && coldTick != "")
       printf "With cold caches, copy / StepAquarium:  %8.2f / %.2f us = %.2f  (for reference)\n",
              coldCopy, coldTick, coldTick / coldCopy

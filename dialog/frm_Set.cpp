@@ -211,7 +211,8 @@ void frm_Set::Form_Load() {
       HScroll1_Change();
   }
 
-  for (LoopIndex = 0; LoopIndex <= std::min<std::int16_t>(Conf.MaxIndex, kFishSlots - 1); ++LoopIndex) {
+  const int last = LastActiveFish();
+  for (LoopIndex = 0; LoopIndex <= last; ++LoopIndex) {
     if (Conf.Kind[LoopIndex] == 0)
       ++FirstKindTally;
     else
@@ -246,7 +247,7 @@ void frm_Set::Scr_Change(std::int16_t Index) {
 void frm_Set::com_OK_Click() {
   SettingsWindow& w = *window_;
   const double firstKindCount = ChosenFirstKind ? Val(*ChosenFirstKind) : 0;
-  const std::int16_t last = std::min<std::int16_t>(Conf.MaxIndex, kFishSlots - 1);
+  const int last = LastActiveFish();
   for (LoopIndex = 0; LoopIndex <= last; ++LoopIndex) {
     if (LoopIndex <= firstKindCount - 1 && firstKindCount != 0) {
       aquarium_->random().Randomize();

@@ -4,10 +4,7 @@
 #include <cstdint>
 
 #include "render/PictureSurface.h"
-
-// The size of every whole-frame copy, in pixels.
-inline constexpr int kFrameWidth = 500;
-inline constexpr int kFrameHeight = 300;
+#include "sim/Surfaces.h"
 
 // Draws the w x h cell at (srcX, 0) of sheet into work at (x, y): the mask at
 // (srcX, maskY) clears the sprite's pixels and the image is laid into them.
@@ -16,5 +13,5 @@ inline constexpr int kFrameHeight = 300;
 void DrawMaskedSpriteInto(PictureSurface& work, PictureSurface& sheet, std::int16_t x, std::int16_t y,
                           std::int16_t w, std::int16_t h, std::int16_t srcX, std::int16_t maskY);
 
-// Copies the 500 x 300 frame at the origin of source onto destination.
+// Copies the whole frame at the origin of source onto destination.
 void CopyFrameInto(PictureSurface& destination, PictureSurface& source);

@@ -4,16 +4,10 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-PictureBox::PictureBox(QWidget* parent, QColor background, const QImage& picture)
-    : QWidget(parent), surface_(picture.width(), picture.height(), background, picture) {
+PictureBox::PictureBox(QWidget* parent, PictureSurface& surface) : QWidget(parent), surface_(surface) {
   // The image covers the whole box: nothing behind it needs painting.
   setAttribute(Qt::WA_OpaquePaintEvent);
   resize(surface_.width(), surface_.height());
-}
-
-void PictureBox::SetBounds(int left, int top, int width, int height) {
-  surface_.Resize(width, height);
-  setGeometry(left, top, width, height);
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {

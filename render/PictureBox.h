@@ -1,4 +1,5 @@
-// Velmaro — a picture surface shown in a window.
+// Velmaro — a picture surface shown in a window; the surface belongs to
+// whoever draws into it and outlives the box.
 #pragma once
 
 #include <QWidget>
@@ -9,14 +10,11 @@ class PictureBox : public QWidget {
   Q_OBJECT
 
  public:
-  PictureBox(QWidget* parent, QColor background, const QImage& picture);
+  PictureBox(QWidget* parent, PictureSurface& surface);
 
   HDC hDC() { return surface_.hDC(); }
   PictureSurface& surface() { return surface_; }
   const QImage& image() const { return surface_.image(); }
-
-  // Moves and sizes the box and its image together (pixels of the parent).
-  void SetBounds(int left, int top, int width, int height);
 
   // Shows the image as it is now, given where it differs from what the
   // window shows. Drawing through hDC alone changes nothing on screen, so a
@@ -27,5 +25,5 @@ class PictureBox : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  PictureSurface surface_;
+  PictureSurface& surface_;
 };

@@ -32,7 +32,7 @@ void SeedFish(const AquariumWindow& window, RandomSource& random) {
     if (f.Pat == 1 || f.Pat == 3) f.Mode = Floor16(double{random.Rnd()} * 2 + 3);
     f.FrameX = 0;
     f.Rise = 0;
-    f.Y = Floor16(double{random.Rnd()} * double{window.ScaleHeight() - 75.0f});
+    f.Y = Floor16(double{random.Rnd()} * double{window.ScaleHeight() - float{kFishCell}});
   }
 }
 

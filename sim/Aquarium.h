@@ -6,18 +6,23 @@
 
 class RandomSource;
 
-// One fish. Positions are pixels of the 500 x 300 picture, y downwards;
-// X and Y are the top-left corner of the fish's 75 x 75 cell.
+// The square cell of one fish in its sheets and in the frame, and of one
+// bubble cluster, in pixels.
+inline constexpr std::int16_t kFishCell = 75;
+inline constexpr std::int16_t kBubbleCell = 30;
+
+// One fish. Positions are pixels of the frame, y downwards; X and Y are the
+// top-left corner of the fish's cell.
 struct FishRec {
   std::int16_t X = 0;
   std::int16_t Y = 0;
   std::int16_t Mode = 0;    // 0-2 rightwards up/level/down, 3-5 leftwards likewise
-  std::int16_t FrameX = 0;  // x of the animation frame in the sheet: 0, 75 or 150
+  std::int16_t FrameX = 0;  // x of the animation frame in the sheet: 0, 1 or 2 cells
   std::int16_t Pat = 0;     // sheet: 2 * kind + facing (0 right, 1 left)
   std::int16_t Rise = 0;    // 1 while rising to the surface
 };
 
-// The bubble cluster of one fish; X and Y are the top-left of its 30 x 30 cell.
+// The bubble cluster of one fish; X and Y are the top-left of its cell.
 struct BubbleRec {
   std::int16_t Active = 0;
   std::int16_t X = 0;

@@ -9,10 +9,10 @@
 namespace {
 
 constexpr std::int16_t kOutcomes = 6;
-// A bubble starts a third of the way down the fish's 75-pixel cell, 10 pixels
-// in front of its mouth.
-constexpr std::int16_t kBubbleBelowTop = 75 / 3;
-constexpr std::int16_t kBubbleAheadRight = 75 + 10;
+// A bubble starts a third of the way down the fish's cell, 10 pixels in front
+// of its mouth.
+constexpr std::int16_t kBubbleBelowTop = kFishCell / 3;
+constexpr std::int16_t kBubbleAheadRight = kFishCell + 10;
 constexpr std::int16_t kBubbleAheadLeft = -10;
 
 // firstMode is the upward mode of the fish's direction; level and downward

@@ -8,8 +8,12 @@
 enum class Sheet : std::uint8_t { pat0, pat1, pat2, pat3, awa };
 
 // The whole-frame surfaces: the view, the hidden frame buffer and the clean
-// background, each 500 x 300 pixels once the window is laid out.
+// background, each a whole frame once the window is laid out.
 enum class Surface : std::uint8_t { suisou, work, back };
+
+// The size of a whole frame, the picture area of the window, in pixels.
+inline constexpr int kFrameWidth = 500;
+inline constexpr int kFrameHeight = 300;
 
 // The fish sheet with index pat, held within 0-3 so that no record, however
 // damaged, can name a sheet that does not exist.
@@ -30,7 +34,7 @@ class AquariumSurfaces {
   virtual void DrawMaskedSprite(Sheet sheet, std::int16_t x, std::int16_t y, std::int16_t w,
                                 std::int16_t h, std::int16_t srcX, std::int16_t maskY) = 0;
 
-  // Copies the whole 500 x 300 frame of source onto destination.
+  // Copies the whole frame of source onto destination.
   virtual void CopyFrame(Surface destination, Surface source) = 0;
 
   // Puts suisou's image on screen as it is now.

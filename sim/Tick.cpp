@@ -7,18 +7,15 @@
 
 namespace {
 
-constexpr std::int16_t kFishCell = 75;
-constexpr std::int16_t kFrameWrap = 225;  // FrameX runs 0, 75, 150
+constexpr std::int16_t kFrameWrap = 3 * kFishCell;  // FrameX runs through three cells
 constexpr std::int16_t kLowerLimit = 225;
 constexpr std::int16_t kUpperLimit = -10;
 constexpr std::int16_t kRiseStep = 2;
 constexpr std::int16_t kWallBackOff = 5;
 constexpr std::int16_t kTurnThreshold = 4;
-constexpr std::int16_t kBubbleCell = 30;
 
 // Each call is one draw, so the order of calls is the order of draws.
 double Draw(RandomSource& random) { return double{random.Rnd()}; }
-
 
 void DrawBubble(const BubbleRec& b, AquariumSurfaces& surfaces) {
   // Blue rings, then green ones over them at the same place: one cluster.

@@ -1,6 +1,5 @@
 #include "render/Form1.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "assets/Pictures.h"
 #include "tests/support/ProgramState.h"
 
 namespace {
@@ -74,26 +72,6 @@ TEST_F(MainWindow, ATimerDueSeveralTimesWhileTheProgramIsBusyDeliversOneEvent) {
   // Made-up ticks would follow the busy one at once; the next after the one
   // that was due comes a whole interval later.
   EXPECT_GE(ticks[2] - ticks[1], 50) << "missed ticks are not made up";
-}
-
-TEST_F(MainWindow, SurfacesHoldTheirPicturesAtNaturalSize) {
-  Form1 form;
-  EXPECT_EQ(form.suisou().image(), pictures::LoadPicture(pictures::kBackground));
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(form.pat(i).image(), pictures::LoadPicture(pictures::FishSheet(i))) << i;
-    EXPECT_EQ(form.pat(i).image().size(), QSize(225, 150)) << i;
-  }
-  EXPECT_EQ(form.awa().image().size(), QSize(60, 60));
-  EXPECT_EQ(form.work().image().pixel(0, 0), qRgb(192, 192, 192));
-  EXPECT_EQ(form.back().image().pixel(0, 0), qRgb(192, 192, 192));
-  EXPECT_EQ(&form.pat(7), &form.pat(3)) << "a sheet index outside 0-3 must not leave the four";
-}
-
-TEST_F(MainWindow, GrowingAHiddenSurfaceKeepsItsPixelsAndFillsTheRestWithItsColour) {
-  Form1 form;
-  form.work().Resize(500, 300);
-  EXPECT_EQ(form.work().image().size(), QSize(500, 300));
-  EXPECT_EQ(form.work().image().pixel(499, 299), qRgb(192, 192, 192));
 }
 
 TEST_F(MainWindow, ClosingRunsTheUnloadHandlerOnceAndStopsTheTimers) {

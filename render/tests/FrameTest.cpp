@@ -1,11 +1,8 @@
 #include "render/Frame.h"
 
-#include <QApplication>
-
 #include <gtest/gtest.h>
 
 #include "assets/Pictures.h"
-#include "render/Form1.h"
 
 namespace {
 
@@ -104,41 +101,6 @@ TEST_F(MaskedDrawing, CopyingTheBackgroundClearsEverySprite) {
   DrawMaskedSpriteInto(work, bubbles, 150, 60, 30, 30, 0, 30);
   CopyFrameInto(work, back);
   EXPECT_EQ(work.image(), background);
-}
-
-TEST(FramePresentation, TheViewChangesOnlyWhenTheFinishedFrameIsCopiedAndRefreshed) {
-  Form1 form;
-  form.Timer1.stop();
-  form.Timer2.stop();
-  form.suisou().SetBounds(0, 0, 500, 300);
-  form.work().Resize(500, 300);
-  form.back().Resize(500, 300);
-  form.CopyFrame(Surface::back, Surface::suisou);
-  form.show();
-  QApplication::processEvents();
-  const QImage background = form.back().image();
-
-  form.CopyFrame(Surface::work, Surface::back);
-  form.DrawMaskedSprite(Sheet::pat2, 200, 100, 75, 75, 0, 75);
-  form.DrawMaskedSprite(Sheet::awa, 100, 100, 30, 30, 0, 30);
-  EXPECT_EQ(form.suisou().image(), background) << "the frame is built off screen";
-  EXPECT_NE(form.work().image(), background);
-
-  form.CopyFrame(Surface::suisou, Surface::work);
-  form.Refresh();
-  QApplication::processEvents();
-  const QImage shown = form.suisou().grab().toImage().convertToFormat(QImage::Format_RGB32);
-  EXPECT_EQ(shown, form.work().image()) << "the view shows the finished frame";
-
-  // The next frame, built in the same buffer, leaves the shown one alone.
-  const QImage firstFrame = shown;
-  form.CopyFrame(Surface::work, Surface::back);
-  form.DrawMaskedSprite(Sheet::pat0, 20, 150, 75, 75, 75, 75);
-  EXPECT_EQ(form.suisou().image(), firstFrame);
-  EXPECT_NE(form.work().image(), firstFrame);
-  form.CopyFrame(Surface::suisou, Surface::work);
-  EXPECT_EQ(form.suisou().image(), form.work().image());
-  EXPECT_NE(form.suisou().image(), firstFrame);
 }
 
 }  // namespace

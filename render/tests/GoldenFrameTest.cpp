@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Startup.h"
-#include "render/Form1.h"
+#include "render/AquariumCanvas.h"
 #include "sim/Behaviour.h"
 #include "sim/Random.h"
 #include "sim/SetRec.h"
@@ -25,15 +24,13 @@ TEST_F(GoldenFrame, TheFiftiethFrameOfFiveFishLooksAsCommitted) {
   Conf.MaxIndex = 4;
   Conf.Kind = {0, 1, 0, 1, 0, 0};
 
-  Form1 form(random);
-  form.Timer1.stop();
-  form.Timer2.stop();
-  LayoutMainWindow(form);
-  SeedFish(form, random);
+  AquariumCanvas canvas;
+  canvas.LayOut();
+  SeedFish(canvas, random);
   for (int tick = 1; tick <= 50; ++tick) {
     // Behaviour ticks at 10 and 35 leave their bubbles 15 ticks to rise.
     if (tick % 25 == 10) StepBehaviour(random);
-    StepAquarium(form, form, random);
+    StepAquarium(canvas, canvas, random);
   }
 
   // The frame shows what it is meant to: both kinds and a bubble in view.
@@ -46,7 +43,7 @@ TEST_F(GoldenFrame, TheFiftiethFrameOfFiveFishLooksAsCommitted) {
   }
   ASSERT_TRUE(red && black && bubble) << "choose another clock for the golden frame";
 
-  const QImage frame = form.suisou().image();
+  const QImage frame = canvas.view().image();
   if (qEnvironmentVariableIsSet("VELMARO_WRITE_GOLDEN_FRAME")) {
     ASSERT_TRUE(frame.convertToFormat(QImage::Format_RGB888).save(GOLDEN_FRAME_FILE));
   }

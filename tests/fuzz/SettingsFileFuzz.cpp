@@ -96,7 +96,7 @@ void CheckAquarium() {
 
 void RunTicks(Form1& form, int count) {
   for (int tick = 1; tick <= count; ++tick) {
-    StepAquarium(form, form, form.random());
+    StepAquarium(form, form.canvas(), form.random());
     if (tick % kTicksPerBehaviour == 0) StepBehaviour(form.random());
     CheckAquarium();
   }

@@ -1,8 +1,7 @@
 // Velmaro animation — a few seconds of five fish, drawn by the program itself.
 #include "Swimming.h"
 
-#include "app/Startup.h"
-#include "render/Form1.h"
+#include "render/AquariumCanvas.h"
 #include "sim/Aquarium.h"
 #include "sim/Behaviour.h"
 #include "sim/Random.h"
@@ -29,19 +28,15 @@ std::vector<QImage> SwimmingFrames() {
   Conf.MaxIndex = 4;
   Conf.Kind = {0, 1, 0, 1, 0, 0};
 
-  // The window's own timers would tick on their own time; the loop below
-  // drives both ticks instead.
-  Form1 form(random);
-  form.Timer1.stop();
-  form.Timer2.stop();
-  LayoutMainWindow(form);
-  SeedFish(form, random);
+  AquariumCanvas canvas;
+  canvas.LayOut();
+  SeedFish(canvas, random);
 
   std::vector<QImage> frames;
   for (int tick = 1; tick <= kUnshownTicks + kShownTicks; ++tick) {
     if (tick % kBehaviourEvery == kBehaviourAt) StepBehaviour(random);
-    StepAquarium(form, form, random);
-    if (tick > kUnshownTicks) frames.push_back(form.suisou().image().copy());
+    StepAquarium(canvas, canvas, random);
+    if (tick > kUnshownTicks) frames.push_back(canvas.view().image().copy());
   }
 
   ResetAquarium();

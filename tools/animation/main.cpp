@@ -1,7 +1,7 @@
 // Velmaro animation — writes a few seconds of swimming as an animated PNG.
 //
 //   velmaro_animation FILE.png
-#include <QApplication>
+#include <QGuiApplication>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -9,7 +9,6 @@
 
 #include "Apng.h"
 #include "Swimming.h"
-#include "app/Startup.h"
 
 int main(int argc, char** argv) {
   if (argc != 2 || argv[1][0] == '-') {
@@ -18,9 +17,8 @@ int main(int argc, char** argv) {
   }
   // The frames are drawn into images; no window needs to be seen.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  PrepareApplication();
   int qtArgc = 1;
-  QApplication application(qtArgc, argv);
+  QGuiApplication application(qtArgc, argv);
 
   const QString path = QString::fromLocal8Bit(argv[1]);
   try {

@@ -30,11 +30,8 @@ FishLook RedLook();
 FishLook BlackLook();
 FishLook RedWhiteLook();
 
-// Side length of the square the fish is drawn into.
-constexpr double kFishBox = 75.0;
-
 // Paints a goldfish facing right (head towards growing x) into the square
-// [0, kFishBox)^2 of the painter's coordinates. `phase` in radians moves
+// of one fish cell, [0, kFishCell)^2 of the painter's coordinates. `phase` in radians moves
 // the tail and fins; a full turn is one swimming stroke.
 void PaintFish(QPainter& painter, const FishLook& look, double phase);
 

@@ -4,17 +4,19 @@
 #include <QImage>
 
 #include "Fish.h"
+#include "sim/Aquarium.h"
+#include "sim/Surfaces.h"
 
 namespace artwork {
 
 // Sizes the program relies on.
-constexpr int kSceneWidth = 500;
-constexpr int kSceneHeight = 300;
-constexpr int kFishCell = 75;
+constexpr int kSceneWidth = kFrameWidth;
+constexpr int kSceneHeight = kFrameHeight;
+using ::kFishCell;
 constexpr int kFishFrames = 3;
 constexpr int kFishTopRow = 13;     // first row a fish may touch
 constexpr int kFishBottomRow = 70;  // last row a fish may touch
-constexpr int kBubbleCell = 30;
+using ::kBubbleCell;
 constexpr int kIconSize = 32;
 
 QImage Background();                      // suisou.png
