@@ -177,8 +177,12 @@ TEST_F(SettingsDialogTest, OpensCentredWithItsControlsAsDesigned) {
   });
 }
 
+// A red count chosen at an earlier opening and never confirmed is not
+// the choice at a later one.
 TEST_F(SettingsDialogTest, OneBlackFishOpensAtOneWithNoRedAndStaysBlackAfterOK) {
   Configure(0, {1, 0, 0, 0, 0, 0});
+  WithDialog([&](SettingsWindow& w) { ClickPart(w.Scr[0], QStyle::SC_ScrollBarAddLine); });
+  EXPECT_EQ(Conf.Kind[0], 1) << "closed by the window manager: the kinds stay";
   WithDialog([&](SettingsWindow& w) {
     EXPECT_EQ(w.HScroll1->value(), 1);
     EXPECT_EQ(w.Text1->text(), QStringLiteral(" 1"));
@@ -339,27 +343,34 @@ TEST_F(SettingsDialogTest, TheLabelsAreBoldAtEveryRatio) {
   });
 }
 
-TEST_F(SettingsDialogTest, ARedCountOneAboveTheTotalShowsTheLimitMessageOnce) {
-  Configure(2, {0, 0, 0, 0, 0, 0});
-  MessageBoxCatcher boxes;
-  QRect count;
-  WithDialog([&](SettingsWindow& w) {
-    count = QRect(w.Lab[0]->mapToGlobal(QPoint(0, 0)), w.Lab[0]->size());
-    ClickPart(w.Scr[0], QStyle::SC_ScrollBarAddLine);
-    EXPECT_EQ(w.Scr[0]->value(), 3);
-    EXPECT_EQ(w.Lab[0]->text(), QStringLiteral(" 3"));
-    EXPECT_EQ(SettingsDialog()->chosenFirstKind(), QStringLiteral(" 3"));
-  });
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("入力ｴﾗｰ"));
-  EXPECT_EQ(boxes.shown()[0].text, QStringLiteral("金魚の数が設定数を超えてます"));
-  EXPECT_EQ(boxes.shown()[0].icon, QMessageBox::NoIcon);
-  EXPECT_EQ(boxes.shown()[0].buttons, 1);
-  EXPECT_FALSE(boxes.shown()[0].okButtonHasIcon);
-  // Clear of the count too large, across the middle of the screen.
-  const QRect frame = boxes.shown()[0].frame;
-  EXPECT_FALSE(frame.intersects(count)) << "the message hides Lab(0)";
-  EXPECT_LE(std::abs(frame.center().x() - QGuiApplication::primaryScreen()->availableGeometry().center().x()), 1);
+// The message comes up clear of the count, across the middle of the screen:
+// below the dialog, or above it when the dialog has been dragged low.
+TEST_F(SettingsDialogTest, ARedCountOneAboveTheTotalShowsTheLimitMessageOnceInSightOfTheCount) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  for (const bool draggedLow : {false, true}) {
+    SCOPED_TRACE(draggedLow ? "the dialog dragged to the bottom of the screen" : "the dialog where it opens");
+    Configure(2, {0, 0, 0, 0, 0, 0});
+    MessageBoxCatcher boxes;
+    QRect count;
+    WithDialog([&](SettingsWindow& w) {
+      if (draggedLow) w.move(w.x(), screen.bottom() + 1 - w.frameGeometry().height());
+      count = QRect(w.Lab[0]->mapToGlobal(QPoint(0, 0)), w.Lab[0]->size());
+      ClickPart(w.Scr[0], QStyle::SC_ScrollBarAddLine);
+      EXPECT_EQ(w.Scr[0]->value(), 3);
+      EXPECT_EQ(w.Lab[0]->text(), QStringLiteral(" 3"));
+      EXPECT_EQ(SettingsDialog()->chosenFirstKind(), QStringLiteral(" 3"));
+    });
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("入力ｴﾗｰ"));
+    EXPECT_EQ(boxes.shown()[0].text, QStringLiteral("金魚の数が設定数を超えてます"));
+    EXPECT_EQ(boxes.shown()[0].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(boxes.shown()[0].buttons, 1);
+    EXPECT_FALSE(boxes.shown()[0].okButtonHasIcon);
+    const QRect frame = boxes.shown()[0].frame;
+    EXPECT_FALSE(frame.intersects(count)) << "the message hides Lab(0)";
+    EXPECT_TRUE(screen.contains(frame)) << "the message reaches past the screen";
+    EXPECT_LE(std::abs(frame.center().x() - screen.center().x()), 1);
+  }
 }
 
 // A held mouse button on an arrow repeats after half a second; the messages
@@ -425,14 +436,17 @@ TEST_F(SettingsDialogTest, CancelEscapeAndEnterAwayFromOKDoNothing) {
   });
   EXPECT_EQ(Conf, before);
 
-  // Only the keyboard's press of OK itself assigns the kinds.
-  Conf.Kind = {1, 0, 0, 0, 0, 0};
-  WithDialog([&](SettingsWindow& w) {
-    ASSERT_EQ(w.focusWidget(), w.com_OK);
-    QTest::keyClick(w.com_OK, Qt::Key_Return);
-    EXPECT_EQ(SettingsDialog()->window()->isVisible(), false);
-  });
-  EXPECT_EQ(Conf.Kind, (Kinds{0, 1, 0, 0, 0, 0}));
+  // Only the keyboard's press of OK itself assigns the kinds, with either
+  // Enter key.
+  for (const auto& [key, modifier] : {std::pair{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}}) {
+    Conf.Kind = {1, 0, 0, 0, 0, 0};
+    WithDialog([&](SettingsWindow& w) {
+      ASSERT_EQ(w.focusWidget(), w.com_OK);
+      QTest::keyClick(w.com_OK, key, modifier);
+      EXPECT_EQ(SettingsDialog()->window()->isVisible(), false);
+    });
+    EXPECT_EQ(Conf.Kind, (Kinds{0, 1, 0, 0, 0, 0})) << QKeySequence(key).toString().toStdString();
+  }
 }
 
 TEST_F(SettingsDialogTest, StoredTotalsOutsideTheBarOpenAtItsNearestEnd) {
