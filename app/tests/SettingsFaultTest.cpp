@@ -164,6 +164,27 @@ TEST_F(SettingsFaults, ADiskFullPartWayThroughTheRecordKeepsTheOldBytes) {
   }
 }
 
+// Another program cuts SET down to its record just after the save has
+// taken its size: the copy of the tail ends at the new end instead of
+// waiting for bytes that never come (after a thousand reads, it fails).
+TEST_F(SettingsFaults, ASetCutShortWhileSavedEndsTheSaveAtItsNewEnd) {
+  WriteBytes(set(), old);
+  static std::filesystem::path shrinking;
+  static int reads;
+  shrinking = set();
+  reads = 0;
+  fiu_enable_external(kRead.point, 1, nullptr, 0, [](const char*, int*, void** failinfo, unsigned*) {
+    if (++reads == 1) std::filesystem::resize_file(shrinking, 14);
+    if (reads < 1000) return 0;
+    *failinfo = reinterpret_cast<void*>(long{EIO});
+    return 1;
+  });
+  const FileOutcome status = SaveSettings(set());
+  fiu_disable(kRead.point);
+  EXPECT_TRUE(status.ok) << status.reason;
+  EXPECT_EQ(ReadBytes(set()), Bytes(saved.begin(), saved.begin() + 14));
+}
+
 TEST_F(SettingsFaults, InAFolderThatTakesNoNewFileTheRecordIsWrittenInPlace) {
   WriteBytes(set(), old);
   Faults faults({kNoNewFile});

@@ -2,9 +2,15 @@
 
 #ifndef _WIN32
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
 #endif
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
 
 #include "app/Settings.h"
 #include "tests/support/ProgramState.h"
@@ -104,31 +110,50 @@ std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& folder) 
   return names;
 }
 
-// A link to a socket (the real program's tests take folders, pipes and
-// devices) is named as what it is; neither loading nor saving opens it, and
-// nothing is put beside it.
+// A link to anything but an ordinary file is named as what it is; neither
+// loading nor saving opens it, and nothing is put beside it. The device
+// nodes are private ones of a number no driver holds.
 TEST_F(SettingsFile, SomethingOtherThanAnOrdinaryFileIsNamedAndNeverOpened) {
 #ifdef _WIN32
-  GTEST_SKIP() << "sockets in folders are a POSIX matter";
+  GTEST_SKIP() << "folders, pipes, sockets and devices in folders are a POSIX matter";
 #else
-  const auto socketName = folder.path() / "socket";
+  const auto thing = folder.path() / "thing";
   const int server = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  socketName.string().copy(address.sun_path, sizeof address.sun_path - 1);
-  ASSERT_EQ(bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  std::filesystem::create_symlink(socketName, set());
-  const auto before = FilesIn(folder.path());
-  Conf = Record(2, {1, 1, 1, 0, 0, 0});
-  const auto loaded = LoadSettings(set());
-  EXPECT_FALSE(loaded.ok);
-  EXPECT_EQ(loaded.notOrdinary, "ソケット");
-  EXPECT_EQ(Conf, Record(2, {1, 1, 1, 0, 0, 0}));
-  const auto saved = SaveSettings(set());
-  EXPECT_FALSE(saved.ok);
-  EXPECT_EQ(saved.reason, "「SET」は普通のファイルではありません（ソケット）");
-  EXPECT_EQ(FilesIn(folder.path()), before);
+  const std::pair<std::string, std::function<bool()>> kinds[] = {
+      {"フォルダ", [&] { return std::filesystem::create_directory(thing); }},
+      {"名前付きパイプ", [&] { return mkfifo(thing.c_str(), 0600) == 0; }},
+      {"ソケット", [&] {
+         sockaddr_un address{};
+         address.sun_family = AF_UNIX;
+         thing.string().copy(address.sun_path, sizeof address.sun_path - 1);
+         return bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+       }},
+      {"キャラクタデバイス", [&] { return mknod(thing.c_str(), S_IFCHR | 0600, makedev(240, 0)) == 0; }},
+      {"ブロックデバイス", [&] { return mknod(thing.c_str(), S_IFBLK | 0600, makedev(240, 0)) == 0; }},
+  };
+  std::string unmade;
+  for (const auto& [kind, make] : kinds) {
+    SCOPED_TRACE(kind);
+    std::filesystem::remove_all(folder.path());
+    std::filesystem::create_directory(folder.path());
+    if (!make()) {
+      unmade += kind + ": " + std::strerror(errno) + " ";
+      continue;
+    }
+    std::filesystem::create_symlink(thing, set());
+    const auto before = FilesIn(folder.path());
+    Conf = Record(2, {1, 1, 1, 0, 0, 0});
+    const auto loaded = LoadSettings(set());
+    EXPECT_FALSE(loaded.ok);
+    EXPECT_EQ(loaded.notOrdinary, kind);
+    EXPECT_EQ(Conf, Record(2, {1, 1, 1, 0, 0, 0}));
+    const auto saved = SaveSettings(set());
+    EXPECT_FALSE(saved.ok);
+    EXPECT_EQ(saved.reason, "「SET」は普通のファイルではありません（" + kind + "）");
+    EXPECT_EQ(FilesIn(folder.path()), before);
+  }
   close(server);
+  if (!unmade.empty()) GTEST_SKIP() << "NOT ALL KINDS TESTED: " << unmade;
 #endif
 }
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -507,6 +508,34 @@ TEST_F(UserJourney, AMainWindowDestroyedFromOutsideEndsTheProgramAndSaves) {
   EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(velmaro_.exitCode(), 0);
   EXPECT_EQ(ReadSet(folder_), Record(2, {0, 1, 1, 0, 0, 0}, {0x77}));
+}
+
+// The window has one size, and the window manager offers neither to resize
+// it nor to maximise it, before a minimise and after; minimised, the
+// aquarium lives on, and it swims again when restored.
+TEST_F(UserJourney, AMinimisedAquariumLivesOnAtItsOneSize) {
+  const QString window = Launch();
+  ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
+  std::optional<WindowGeometry> main;
+  ASSERT_TRUE(WaitCentred(window, main));
+  const QRegularExpression sizes("program specified minimum size: (\\d+ by \\d+)\\s+program specified maximum size: \\1");
+  const auto oneSize = [&] {
+    const QString hints = desktop_.Run("xprop", {"-id", window, "WM_NORMAL_HINTS"}).value_or("");
+    const QString actions = desktop_.Run("xprop", {"-id", window, "_NET_WM_ALLOWED_ACTIONS"}).value_or("");
+    return sizes.match(hints).captured(1) == QStringLiteral("500 by %1").arg(main->height) &&
+           actions.contains("_NET_WM_ACTION_CLOSE") && !actions.contains("RESIZE") && !actions.contains("MAXIMIZE");
+  };
+  EXPECT_TRUE(WaitUntil(oneSize, 10s)) << "resizable or maximisable after start-up";
+
+  desktop_.Run("xdotool", {"windowminimize", "--sync", window});
+  ASSERT_TRUE(WaitUntil([&] { return desktop_.Run("xprop", {"-id", window, "WM_STATE"}).value_or("").contains("Iconic"); }, 10s))
+      << "the window did not minimise, or is gone";
+  desktop_.Run("xdotool", {"windowactivate", "--sync", window});
+  EXPECT_TRUE(WaitForMotion(window)) << "the aquarium did not come back";
+  EXPECT_EQ(velmaro_.state(), QProcess::Running) << "minimising ended the program";
+  EXPECT_TRUE(oneSize()) << "resizable or maximisable after a minimise";
+  ASSERT_TRUE(CloseAsAUserWould(window));
+  EXPECT_EQ(velmaro_.exitCode(), 0);
 }
 
 }  // namespace
