@@ -110,25 +110,23 @@ std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& folder) 
   return names;
 }
 
-// A link to anything but an ordinary file is named as what it is; neither
-// loading nor saving opens it, and nothing is put beside it. The device
-// nodes are private ones of a number no driver holds.
+// A link to a socket or a block device (the real program's tests take
+// folders, pipes and character devices) is named as what it is; neither
+// loading nor saving opens it, and nothing is put beside it. The device node
+// is a private one, of a number no driver holds.
 TEST_F(SettingsFile, SomethingOtherThanAnOrdinaryFileIsNamedAndNeverOpened) {
 #ifdef _WIN32
-  GTEST_SKIP() << "folders, pipes, sockets and devices in folders are a POSIX matter";
+  GTEST_SKIP() << "sockets and devices in folders are a POSIX matter";
 #else
   const auto thing = folder.path() / "thing";
   const int server = socket(AF_UNIX, SOCK_STREAM, 0);
   const std::pair<std::string, std::function<bool()>> kinds[] = {
-      {"フォルダ", [&] { return std::filesystem::create_directory(thing); }},
-      {"名前付きパイプ", [&] { return mkfifo(thing.c_str(), 0600) == 0; }},
       {"ソケット", [&] {
          sockaddr_un address{};
          address.sun_family = AF_UNIX;
          thing.string().copy(address.sun_path, sizeof address.sun_path - 1);
          return bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
        }},
-      {"キャラクタデバイス", [&] { return mknod(thing.c_str(), S_IFCHR | 0600, makedev(240, 0)) == 0; }},
       {"ブロックデバイス", [&] { return mknod(thing.c_str(), S_IFBLK | 0600, makedev(240, 0)) == 0; }},
   };
   std::string unmade;
