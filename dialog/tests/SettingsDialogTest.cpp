@@ -444,14 +444,14 @@ TEST_F(SettingsDialogTest, CancelEscapeAndEnterAwayFromOKDoNothing) {
 
   // Only the keyboard's press of OK itself assigns the kinds, with either
   // Enter key.
-  for (const auto& [key, modifier] : {std::pair{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}}) {
+  for (const auto& press : {std::pair{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}}) {
     Conf.Kind = {1, 0, 0, 0, 0, 0};
     WithDialog([&](SettingsWindow& w) {
       ASSERT_EQ(w.focusWidget(), w.com_OK);
-      QTest::keyClick(w.com_OK, key, modifier);
+      QTest::keyClick(w.com_OK, press.first, press.second);
       EXPECT_EQ(SettingsDialog()->window()->isVisible(), false);
     });
-    EXPECT_EQ(Conf.Kind, (Kinds{0, 1, 0, 0, 0, 0})) << QKeySequence(key).toString().toStdString();
+    EXPECT_EQ(Conf.Kind, (Kinds{0, 1, 0, 0, 0, 0})) << QKeySequence(press.first).toString().toStdString();
   }
 }
 
