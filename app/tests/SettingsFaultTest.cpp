@@ -164,25 +164,31 @@ TEST_F(SettingsFaults, ADiskFullPartWayThroughTheRecordKeepsTheOldBytes) {
   }
 }
 
-// Another program cuts SET down to its record just after the save has
-// taken its size: the copy of the tail ends at the new end instead of
-// waiting for bytes that never come (after a thousand reads, it fails).
-TEST_F(SettingsFaults, ASetCutShortWhileSavedEndsTheSaveAtItsNewEnd) {
-  WriteBytes(set(), old);
-  static std::filesystem::path shrinking;
+// Another program changes SET's length just after the save has taken it:
+// the copy of the tail ends at the new end of a SET cut short (instead of
+// waiting for bytes that never come; after a thousand reads it fails), and
+// at the old end of a SET grown longer.
+TEST_F(SettingsFaults, ASetCutOrGrownWhileSavedKeepsNoMoreThanTheTailItHad) {
+  static std::filesystem::path changing;
+  static std::uintmax_t newSize;
   static int reads;
-  shrinking = set();
-  reads = 0;
-  fiu_enable_external(kRead.point, 1, nullptr, 0, [](const char*, int*, void** failinfo, unsigned*) {
-    if (++reads == 1) std::filesystem::resize_file(shrinking, 14);
-    if (reads < 1000) return 0;
-    *failinfo = reinterpret_cast<void*>(long{EIO});
-    return 1;
-  });
-  const FileOutcome status = SaveSettings(set());
-  fiu_disable(kRead.point);
-  EXPECT_TRUE(status.ok) << status.reason;
-  EXPECT_EQ(ReadBytes(set()), Bytes(saved.begin(), saved.begin() + 14));
+  for (const auto& [size, expected] : {std::pair{std::uintmax_t{14}, Bytes(saved.begin(), saved.begin() + 14)},
+                                       std::pair{std::uintmax_t{40}, saved}}) {
+    WriteBytes(set(), old);
+    changing = set();
+    newSize = size;
+    reads = 0;
+    fiu_enable_external(kRead.point, 1, nullptr, 0, [](const char*, int*, void** failinfo, unsigned*) {
+      if (++reads == 1) std::filesystem::resize_file(changing, newSize);
+      if (reads < 1000) return 0;
+      *failinfo = reinterpret_cast<void*>(long{EIO});
+      return 1;
+    });
+    const FileOutcome status = SaveSettings(set());
+    fiu_disable(kRead.point);
+    EXPECT_TRUE(status.ok) << status.reason;
+    EXPECT_EQ(ReadBytes(set()), expected) << "SET changed to " << size << " bytes";
+  }
 }
 
 TEST_F(SettingsFaults, InAFolderThatTakesNoNewFileTheRecordIsWrittenInPlace) {

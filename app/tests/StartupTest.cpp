@@ -86,17 +86,6 @@ TEST_F(Startup, TheFishAreSeededOnceThePictureIs300PixelsHigh) {
   EXPECT_EQ(Fish[0].Y, 224);
 }
 
-TEST_F(Startup, StoredSettingsComeBackByteForByteWithTheirTail) {
-  const Bytes stored{3, 0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 0, 1, 0, 0x55, 0x66};
-  WriteBytes(set(), stored);
-  const std::unique_ptr<Form1> form = Main();
-  EXPECT_EQ(Conf.MaxIndex, 3);
-  const std::int16_t expectedPat[] = {0, 2, 0, 2};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(Fish[i].Pat, expectedPat[i]) << i;
-  form->close();
-  EXPECT_EQ(ReadBytes(set()), stored);
-}
-
 TEST_F(Startup, ADamagedCountAndDamagedKindsAreRepairedWithOneWarningLineEach) {
   WriteBytes(set(), {0xff, 0x7f, 1, 0, 7, 0, 1, 0, 0, 0, 0, 0, 0xfe, 0xff, 0xaa});
   MessageBoxCatcher boxes;

@@ -319,6 +319,8 @@ TEST_F(SettingsDialogTest, TheScrollBarWithTheKeyboardFocusIsMarked) {
     QTest::keyClick(&w, Qt::Key_Tab);
     ASSERT_TRUE(w.Scr[0]->hasFocus());
     EXPECT_NE(w.Scr[0]->grab().toImage(), unfocused);
+    ClickPart(w.HScroll1, QStyle::SC_ScrollBarAddLine);
+    EXPECT_TRUE(w.HScroll1->hasFocus()) << "a click gives a bar the focus too";
   });
 }
 

@@ -14,22 +14,6 @@ namespace {
 
 using Canvas = FreshState;
 
-// A half-built frame is never seen, the second one either, whose buffer
-// the first one's pixels were handed on from.
-TEST_F(Canvas, TheViewChangesOnlyWhenTheFinishedFrameIsCopiedOntoIt) {
-  AquariumCanvas canvas;
-  canvas.LayOut();
-  for (const Sheet fish : {Sheet::pat2, Sheet::pat1}) {
-    const QImage shown = canvas.view().image();
-    canvas.CopyFrame(Surface::work, Surface::back);
-    canvas.DrawMaskedSprite(fish, 200, 100, 75, 75, 0, 75);
-    EXPECT_EQ(canvas.view().image(), shown);
-    canvas.CopyFrame(Surface::suisou, Surface::work);
-    EXPECT_EQ(canvas.view().image(), canvas.work().image());
-    EXPECT_NE(canvas.view().image(), shown);
-  }
-}
-
 // Three fish on a fixed random source: what each tick repaints stays about
 // the cells of the fish and their bubbles (an eighth of the frame here, on
 // average), however long the aquarium runs.

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "assets/Pictures.h"
 #include "tests/support/ProgramState.h"
 
 namespace {
@@ -19,7 +20,8 @@ using MainWindow = FreshState;
 TEST_F(MainWindow, CarriesItsTitleIconAndTheOneMenu) {
   Form1 form;
   EXPECT_EQ(form.windowTitle(), QStringLiteral("Velmaro"));
-  EXPECT_FALSE(form.windowIcon().isNull());
+  EXPECT_EQ(form.windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_RGB32),
+            pictures::LoadPicture(pictures::kIcon));
 
   const QList<QAction*> menus = form.menuBar()->actions();
   ASSERT_EQ(menus.size(), 1);

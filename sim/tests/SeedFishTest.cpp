@@ -30,17 +30,6 @@ bool Same(const FishRec& a, const FishRec& b) {
          a.Pat == b.Pat && a.Rise == b.Rise;
 }
 
-TEST_F(Seeding, FirstStartSeedsOneRedFishAtTheLeftWall) {
-  Fish[1] = Swimming(200, 1, 4);
-  SeedFish(window, random);
-  EXPECT_EQ(Fish[0].Pat, 0);
-  EXPECT_TRUE(Fish[0].Mode == 0 || Fish[0].Mode == 1);
-  EXPECT_EQ(Fish[0].X, 0);
-  EXPECT_GE(Fish[0].Y, 0);
-  EXPECT_LE(Fish[0].Y, 224);
-  EXPECT_TRUE(Same(Fish[1], Swimming(200, 1, 4))) << "inactive fish must keep its record";
-}
-
 TEST_F(Seeding, KindsChooseTheSheetAndEveryFishFacesRightWithALevelOrUpwardMode) {
   Conf.MaxIndex = 2;
   Conf.Kind = {0, 1, 0, 1, 1, 1};

@@ -327,8 +327,10 @@ TEST_F(RealProgram, TheDebianPackagesMenuEntryKeepsSetInTheSettingsFolder) {
   ASSERT_TRUE(QDir().mkpath(home));
   const QString configHome = folder_.path() + "/my settings";
   for (const auto& [xdgConfigHome, settings] :
-       {std::pair{configHome, configHome + "/velmaro"}, std::pair{QString(), home + "/.config/velmaro"}}) {
+       {std::pair{configHome, configHome + "/velmaro"}, std::pair{QString(), home + "/.config/velmaro"},
+        std::pair{QStringLiteral("my settings"), home + "/.config/velmaro"}}) {
     SCOPED_TRACE("XDG_CONFIG_HOME " + (xdgConfigHome.isNull() ? "unset" : xdgConfigHome.toStdString()));
+    std::filesystem::remove_all((settings + "/SET").toStdString());
     Start(velmaro_, QStringList{launcher} + command.mid(1),
           {{"HOME", home}, {"XDG_CONFIG_HOME", xdgConfigHome}, {"PATH", path}}, home);
     const QString window = MainWindowOf(velmaro_);

@@ -183,6 +183,9 @@ TEST_F(UserJourney, TheWindowManagersCloseButtonsCloseTheDialogAndThenTheProgram
   InDialog(kTotalTroughLeft);
   EXPECT_TRUE(WaitForFish(window, {0, 1})) << "the total bar did not leave the one black fish";
 
+  // The close function in the hints every window manager reads (Motif's).
+  const QStringList hints = desktop_.Run("xprop", {"-id", dialog, "_MOTIF_WM_HINTS"}).value_or("").section('=', 1).split(',');
+  EXPECT_TRUE(hints.size() > 1 && (hints[1].trimmed().toUInt(nullptr, 16) & 0x20)) << "the dialog asks for no close button";
   ASSERT_TRUE(ClickCloseButton(dialog));
   EXPECT_TRUE(WaitUntil([&] { return !WindowsOf(velmaro_).contains(dialog); }, 10s)) << "the dialog stayed open";
   EXPECT_TRUE(WaitForMotion(window)) << "the aquarium stopped";
@@ -494,6 +497,17 @@ TEST_F(UserJourney, TerminationSignalsSaveTheChoiceAndEndWithStatusZero) {
     EXPECT_EQ(velmaro_.exitCode(), 0);
     EXPECT_EQ(ReadSet(folder_), Record(0, {}));
   }
+}
+
+// Told to stop while the start-up message waits for the user, the program
+// ends without going on to show the aquarium.
+TEST_F(UserJourney, ASignalDuringTheStartUpMessageEndsTheProgram) {
+  std::filesystem::create_directory(SetPath());
+  Start(velmaro_, {VELMARO_EXECUTABLE});
+  ASSERT_FALSE(MessageBox().isEmpty()) << "no message box at start-up";
+  ::kill(static_cast<pid_t>(velmaro_.processId()), SIGTERM);
+  ASSERT_TRUE(WaitForEnd(velmaro_)) << "the signal did not end the program";
+  EXPECT_EQ(velmaro_.exitCode(), 1) << "the settings were not saved";
 }
 
 // Another X client destroys the main window: the program saves and ends
