@@ -95,12 +95,4 @@ TEST_F(MaskedDrawing, DrawingACellTwiceLooksLikeDrawingItOnce) {
   EXPECT_EQ(work.image(), once.image());
 }
 
-TEST_F(MaskedDrawing, CopyingTheBackgroundClearsEverySprite) {
-  PictureSurface back = work;
-  DrawMaskedSpriteInto(work, red, 40, 60, 75, 75, 75, 75);
-  DrawMaskedSpriteInto(work, bubbles, 150, 60, 30, 30, 0, 30);
-  CopyFrameInto(work, back);
-  EXPECT_EQ(work.image(), background);
-}
-
 }  // namespace

@@ -57,7 +57,7 @@ class ScreenOfTheProgram : public FreshState {
   }
 
   // Five fish with their bubbles on a fixed random source, sixty ticks, each
-// checked on the screen.
+  // checked on the screen.
   void ExpectEveryTickOnScreen(int scale) {
     qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
     QFile set(folder_.filePath("SET"));
@@ -76,8 +76,7 @@ class ScreenOfTheProgram : public FreshState {
     const std::unique_ptr<Form1> form = Main(random);
     form->Timer1.stop();
     form->Timer2.stop();
-    // Two of them swim left: a trail a fish leaves behind shows on the side
-    // it swims away from.
+    // Two swim left: a fish's trail shows on the side it swims away from.
     for (const std::int16_t i : {1, 3}) {
       Fish[i].X = static_cast<std::int16_t>(100 * i);
       Fish[i].Mode = 4;
@@ -89,8 +88,8 @@ class ScreenOfTheProgram : public FreshState {
 
     int wrong = 0;
     for (int tick = 1; tick <= 60; ++tick) {
-      if (tick % 25 == 10) StepBehaviour(random);
-      StepAquarium(*form, form->canvas(), random);
+      if (tick % 25 == 10) StepBehaviour(form->random());
+      StepAquarium(*form, form->canvas(), form->random());
       const bool shown = WaitUntil([&] {
         const QImage shot = QGuiApplication::primaryScreen()->grabWindow(form->winId()).toImage();
         wrong = Mismatches(shot.convertToFormat(QImage::Format_RGB32), origin, scale, form->suisou().image());
