@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <utility>
 
 #include "render/ChangedArea.h"
 #include "render/PictureSurface.h"

@@ -25,12 +25,9 @@ class Form1 : public QMainWindow, public AquariumWindow {
 
   // The aquarium view, the only surface ever seen.
   PictureBox& suisou() { return *suisou_; }
-  // The pictures the frames are made of, and their making.
+  // The pictures the frames are made of (work, back, the sheets pat(0)-pat(3)
+  // and awa), and their making.
   AquariumCanvas& canvas() { return canvas_; }
-  PictureSurface& work() { return canvas_.work(); }
-  PictureSurface& back() { return canvas_.back(); }
-  PictureSurface& pat(int index) { return canvas_.pat(index); }
-  PictureSurface& awa() { return canvas_.awa(); }
   // Where the ticks, the seeding and the dialog draw from.
   RandomSource& random() { return random_; }
 

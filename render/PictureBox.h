@@ -12,8 +12,6 @@ class PictureBox : public QWidget {
  public:
   PictureBox(QWidget* parent, PictureSurface& surface);
 
-  HDC hDC() { return surface_.hDC(); }
-  PictureSurface& surface() { return surface_; }
   const QImage& image() const { return surface_.image(); }
 
   // Shows the image as it is now, given where it differs from what the

@@ -55,8 +55,8 @@ TEST_F(Startup, FirstRunShowsTheCentredAquariumAndSavesOneRedFishAtClose) {
   EXPECT_EQ(form->ScaleHeight(), 300.0f);
   EXPECT_EQ(form->suisou().geometry(), QRect(0, 0, 500, 300));
   EXPECT_EQ(form->suisou().image(), pictures::LoadPicture(pictures::kBackground));
-  EXPECT_EQ(form->back().image(), form->suisou().image()) << "back holds the background";
-  EXPECT_EQ(form->work().image().size(), QSize(500, 300));
+  EXPECT_EQ(form->canvas().back().image(), form->suisou().image()) << "back holds the background";
+  EXPECT_EQ(form->canvas().work().image().size(), QSize(500, 300));
 
   // Centred by its outer size.
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
