@@ -5,10 +5,10 @@ void DrawMaskedSpriteInto(PictureSurface& work, PictureSurface& sheet, std::int1
                           std::int16_t w, std::int16_t h, std::int16_t srcX, std::int16_t maskY) {
   // mask AND NOT dest, then image XOR that: the sprite where the mask is
   // black, the old pixel where both are white.
-  BitBlt(work.hDC(), x, y, w, h, sheet.hDC(), srcX, maskY, SRCERASE);
-  BitBlt(work.hDC(), x, y, w, h, sheet.hDC(), srcX, 0, SRCINVERT);
+  raster::BitBlt(work.hDC(), x, y, w, h, sheet.hDC(), srcX, maskY, raster::SrcErase);
+  raster::BitBlt(work.hDC(), x, y, w, h, sheet.hDC(), srcX, 0, raster::SrcInvert);
 }
 
 void CopyFrameInto(PictureSurface& destination, PictureSurface& source) {
-  BitBlt(destination.hDC(), 0, 0, kFrameWidth, kFrameHeight, source.hDC(), 0, 0, SRCCOPY);
+  raster::BitBlt(destination.hDC(), 0, 0, kFrameWidth, kFrameHeight, source.hDC(), 0, 0, raster::SrcCopy);
 }

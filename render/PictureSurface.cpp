@@ -17,13 +17,13 @@ PictureSurface::PictureSurface(int width, int height, QColor background, const Q
     : background_(background), image_(Blank(width, height, background)) {
   if (!picture.isNull()) {
     QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
-    BitBlt(&image_, 0, 0, rgb.width(), rgb.height(), &rgb, 0, 0, SRCCOPY);
+    raster::BitBlt(&image_, 0, 0, rgb.width(), rgb.height(), &rgb, 0, 0, raster::SrcCopy);
   }
 }
 
 void PictureSurface::Resize(int width, int height) {
   if (width == image_.width() && height == image_.height()) return;
   QImage resized = Blank(width, height, background_);
-  BitBlt(&resized, 0, 0, image_.width(), image_.height(), &image_, 0, 0, SRCCOPY);
+  raster::BitBlt(&resized, 0, 0, image_.width(), image_.height(), &image_, 0, 0, raster::SrcCopy);
   image_ = std::move(resized);
 }

@@ -14,7 +14,7 @@ class PictureSurface {
   PictureSurface(int width, int height, QColor background, const QImage& picture = {});
 
   // The handle the raster copy takes; valid until the surface is resized.
-  HDC hDC() { return &image_; }
+  raster::HDC hDC() { return &image_; }
   const QImage& image() const { return image_; }
   int width() const { return image_.width(); }
   int height() const { return image_.height(); }

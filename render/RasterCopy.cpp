@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+namespace raster {
 namespace {
 
 // Pixels are 0xffRRGGBB: the operations act on the colour bits, and the
@@ -66,7 +67,7 @@ bool BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int xSrc, int ySrc,
             std::uint32_t rop) {
   if (!dest || !src || dest->isNull() || src->isNull()) return false;
   if (dest->format() != QImage::Format_RGB32 || src->format() != QImage::Format_RGB32) return false;
-  if (rop != SRCCOPY && rop != SRCERASE && rop != SRCINVERT) return false;
+  if (rop != SrcCopy && rop != SrcErase && rop != SrcInvert) return false;
 
   // Clip the rectangle against both images, moving source and destination
   // corners together so that every pixel keeps its place in the cell.
@@ -89,7 +90,7 @@ bool BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int xSrc, int ySrc,
 
   const Rows rows = RowsOf(*dest, x, y, from, xSrc, ySrc);
   switch (rop) {
-    case SRCCOPY:
+    case SrcCopy:
       // Whole frames are one block: a single copy streams through memory.
       if (rows.destStride == w && rows.srcStride == w) {
         std::memcpy(rows.dest, rows.src, static_cast<std::size_t>(w) * h * sizeof(std::uint32_t));
@@ -100,12 +101,14 @@ bool BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int xSrc, int ySrc,
                     static_cast<std::size_t>(w) * sizeof(std::uint32_t));
       }
       break;
-    case SRCERASE:
+    case SrcErase:
       CombineRows(rows, w, h, [](std::uint32_t s, std::uint32_t d) { return s & ~d; });
       break;
-    case SRCINVERT:
+    case SrcInvert:
       CombineRows(rows, w, h, [](std::uint32_t s, std::uint32_t d) { return s ^ d; });
       break;
   }
   return true;
 }
+
+}  // namespace raster

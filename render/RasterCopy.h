@@ -5,14 +5,18 @@
 
 #include <cstdint>
 
+// The names and codes are GDI's, in a namespace of their own: on Windows the
+// system's HDC, BitBlt and SRC* macros are in sight of the same code.
+namespace raster {
+
 // A device context is the persistent image of a picture surface.
 using HDC = QImage*;
 
 // Raster operations on every colour bit; S source pixel, D destination pixel.
 enum RasterOp : std::uint32_t {
-  SRCCOPY = 0x00CC0020,    // S
-  SRCERASE = 0x00440328,   // S AND (NOT D)
-  SRCINVERT = 0x00660046,  // S XOR D
+  SrcCopy = 0x00CC0020,    // S
+  SrcErase = 0x00440328,   // S AND (NOT D)
+  SrcInvert = 0x00660046,  // S XOR D
 };
 
 // Copies the w x h rectangle at (xSrc, ySrc) of src onto (x, y) of dest,
@@ -21,3 +25,5 @@ enum RasterOp : std::uint32_t {
 // Returns false, leaving dest as it was, for an unknown rop or another format.
 bool BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int xSrc, int ySrc,
             std::uint32_t rop);
+
+}  // namespace raster

@@ -4,6 +4,8 @@
 
 namespace {
 
+using namespace raster;
+
 QImage Filled(int w, int h, QRgb colour) {
   QImage image(w, h, QImage::Format_RGB32);
   image.fill(colour);
@@ -25,9 +27,9 @@ TEST(BitBlt, TheThreeOperationsCombineEveryColourBit) {
     std::uint32_t rop;
     QRgb expected;
   } cases[] = {
-      {SRCCOPY, s},
-      {SRCERASE, qRgb(0x12 & ~0x34 & 0xff, 0xf0 & ~0x0f & 0xff, 0x5a & ~0xff & 0xff)},
-      {SRCINVERT, qRgb(0x12 ^ 0x34, 0xf0 ^ 0x0f, 0x5a ^ 0xff)},
+      {SrcCopy, s},
+      {SrcErase, qRgb(0x12 & ~0x34 & 0xff, 0xf0 & ~0x0f & 0xff, 0x5a & ~0xff & 0xff)},
+      {SrcInvert, qRgb(0x12 ^ 0x34, 0xf0 ^ 0x0f, 0x5a ^ 0xff)},
   };
   for (const Case& c : cases) {
     QImage source = Filled(4, 4, s);
@@ -41,7 +43,7 @@ TEST(BitBlt, TheThreeOperationsCombineEveryColourBit) {
 TEST(BitBlt, CopiesARectangleToItsPlaceAndNothingElse) {
   QImage source = Numbered(40, 40);
   QImage dest = Filled(50, 50, qRgb(1, 2, 3));
-  BitBlt(&dest, 10, 20, 5, 6, &source, 30, 31, SRCCOPY);
+  BitBlt(&dest, 10, 20, 5, 6, &source, 30, 31, SrcCopy);
   for (int y = 0; y < 50; ++y) {
     for (int x = 0; x < 50; ++x) {
       const bool inside = x >= 10 && x < 15 && y >= 20 && y < 26;
@@ -59,7 +61,7 @@ TEST(BitBlt, ClipsAtEveryEdgeKeepingPixelsInPlace) {
   for (const Case& c : cases) {
     QImage src = source;
     QImage dest = Filled(500, 300, qRgb(9, 9, 9));
-    BitBlt(&dest, c.x, c.y, 75, 75, &src, 0, 0, SRCCOPY);
+    BitBlt(&dest, c.x, c.y, 75, 75, &src, 0, 0, SrcCopy);
     for (int y = 0; y < 300; ++y) {
       for (int x = 0; x < 500; ++x) {
         const int cx = x - c.x, cy = y - c.y;
@@ -76,7 +78,7 @@ TEST(BitBlt, ARectangleWhollyOutsideChangesNothing) {
   const QImage before = Filled(500, 300, qRgb(7, 8, 9));
   for (auto [x, y] : {std::pair{0, -30}, {0, -45}, {500, 0}, {-30, 10}, {10, 300}}) {
     QImage dest = before;
-    EXPECT_TRUE(BitBlt(&dest, x, y, 30, 30, &source, 0, 0, SRCCOPY));
+    EXPECT_TRUE(BitBlt(&dest, x, y, 30, 30, &source, 0, 0, SrcCopy));
     EXPECT_EQ(dest, before) << x << "," << y;
   }
 }
@@ -85,10 +87,10 @@ TEST(BitBlt, RefusesWhatItCannotDoAndLeavesTheDestination) {
   QImage source = Numbered(8, 8);
   QImage dest = Filled(8, 8, qRgb(5, 5, 5));
   const QImage before = dest;
-  EXPECT_FALSE(BitBlt(&dest, 0, 0, 8, 8, &source, 0, 0, 0x00EE0086));  // SRCPAINT: not used
+  EXPECT_FALSE(BitBlt(&dest, 0, 0, 8, 8, &source, 0, 0, 0x00EE0086));  // GDI's SRCPAINT: not used
   QImage argb = source.convertToFormat(QImage::Format_ARGB32);
-  EXPECT_FALSE(BitBlt(&dest, 0, 0, 8, 8, &argb, 0, 0, SRCCOPY));
-  EXPECT_FALSE(BitBlt(&dest, 0, 0, 8, 8, nullptr, 0, 0, SRCCOPY));
+  EXPECT_FALSE(BitBlt(&dest, 0, 0, 8, 8, &argb, 0, 0, SrcCopy));
+  EXPECT_FALSE(BitBlt(&dest, 0, 0, 8, 8, nullptr, 0, 0, SrcCopy));
   EXPECT_EQ(dest, before);
 }
 
