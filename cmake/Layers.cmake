@@ -1,13 +1,31 @@
 # The layers of the program: sim and assets at the bottom, render above them,
-# dialog and app side by side above render, and the entry above them all. A layer's headers are reached as
-# "folder/Name.h" through a folder of its own in the build tree that holds
-# only that layer; a library sees its own layer and those of the libraries it
-# links, so an include that points up does not compile.
+# dialog and app side by side above render, and the entry above them all. A
+# layer's headers are reached as "folder/Name.h" through a folder of its own
+# in the build tree that holds only that layer; a library sees its own layer
+# and those of the libraries it links, so an include that points up does not
+# compile.
+#
+# The folder holds one forwarding header per real one rather than a link to
+# the sources: Windows makes symbolic links only for developers, and the
+# rule must hold wherever the program is built.
 function(velmaro_layer target folder)
   set(view ${PROJECT_BINARY_DIR}/layers/${folder})
-  file(MAKE_DIRECTORY ${view})
-  if(NOT EXISTS ${view}/${folder})
-    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${view}/${folder} SYMBOLIC)
+  set(source ${PROJECT_SOURCE_DIR}/${folder})
+  # A tree configured when this was a link: writing through it would
+  # overwrite the sources.
+  if(IS_SYMLINK ${view}/${folder})
+    file(REMOVE ${view}/${folder})
   endif()
+  file(GLOB_RECURSE headers CONFIGURE_DEPENDS RELATIVE ${source} ${source}/*.h)
+  file(GLOB_RECURSE forwarders RELATIVE ${view}/${folder} ${view}/${folder}/*.h)
+  foreach(header IN LISTS forwarders)
+    if(NOT header IN_LIST headers)
+      file(REMOVE ${view}/${folder}/${header})
+    endif()
+  endforeach()
+  foreach(header IN LISTS headers)
+    file(CONFIGURE OUTPUT ${view}/${folder}/${header}
+      CONTENT "#include \"${source}/${header}\"\n")
+  endforeach()
   target_include_directories(${target} PUBLIC ${view})
 endfunction()

@@ -21,10 +21,10 @@ if(UNIX)
 
   set(manual_folder ${CMAKE_INSTALL_MANDIR}/man6)
   velmaro_install_gzipped(${PROJECT_SOURCE_DIR}/docs/velmaro.6 velmaro.6 ${manual_folder})
-  # The launcher shares the program's page.
-  file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/gzipped)
-  file(CREATE_LINK velmaro.6.gz ${CMAKE_CURRENT_BINARY_DIR}/gzipped/velmaro-launcher.6.gz SYMBOLIC)
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/gzipped/velmaro-launcher.6.gz DESTINATION ${manual_folder})
+  # The launcher shares the program's page, through a link made only when
+  # installing: configuring needs no links.
+  install(CODE "file(CREATE_LINK velmaro.6.gz
+    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${manual_folder}/velmaro-launcher.6.gz\" SYMBOLIC)")
 
   set(doc_folder ${CMAKE_INSTALL_DATADIR}/doc/velmaro)
   install(FILES cmake/debian/copyright DESTINATION ${doc_folder})
