@@ -5,7 +5,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
-#if __has_include(<xcb/xcb.h>)
+#if defined(Q_OS_UNIX) && __has_include(<xcb/xcb.h>)
 #include <xcb/xcb.h>
 #define VELMARO_HAS_XCB 1
 #endif

@@ -11,7 +11,8 @@ class QSocketNotifier;
 // SIGTERM, SIGINT and SIGHUP (a desktop session ending, Ctrl+C in a
 // terminal), and the main window destroyed by another X client, close every
 // window, so that the main window's unload saves the settings and the
-// program ends as after its close box. Only one may exist at a time.
+// program ends as after its close box. Only one may exist at a time. (On
+// Windows, Qt itself closes every window when the session ends.)
 class ShutdownRequests : public QObject, public QAbstractNativeEventFilter {
  public:
   // Catches the signals from now on; needs the application object.

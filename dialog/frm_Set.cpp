@@ -32,11 +32,13 @@ void Place(QWidget& control, TwipRect at) {
                       TwipsToPixels(at.width, TwipX), TwipsToPixels(at.height, TwipY));
 }
 
-// The design font is a Windows one; elsewhere an installed Japanese
-// proportional gothic of close metrics takes its place.
+// The design font, by its Japanese and its English name; Windows outside
+// Japan may lack it but always has Yu Gothic UI. Elsewhere an installed
+// Japanese proportional gothic of close metrics takes its place.
 QFont DialogFont(qreal points) {
   QFont font;
-  font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
+  font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                    QStringLiteral("Yu Gothic UI"), QStringLiteral("IPAPGothic"),
                     QStringLiteral("IPAGothic")});
   font.setPointSizeF(points);
   font.setBold(true);

@@ -24,6 +24,8 @@ TEST_PACKAGES=(
   clang libclang-rt-14-dev
   # Failing system calls for the tests of the settings file.
   fiu-utils libfiu-dev
+  # Configuring with symbolic links refused, as on Windows.
+  strace
   # Checks of the Debian package: its desktop entry, metainfo, manual page,
   # and Debian's own package checker.
   desktop-file-utils appstream man-db lintian
@@ -71,3 +73,14 @@ build_sanitize() {
   fi
   cmake --build "$SANITIZE_BUILD" --parallel "$(nproc)"
 }
+
+# What the Windows build and its tests under Wine need: MinGW-w64, Wine, the
+# tools to unpack Debian's Qt source, GoogleTest's source, and a screen.
+WINDOWS_PACKAGES=(
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  dpkg-dev googletest zip
+  # The icon for Explorer, made from the PNGs, and looked for in the program.
+  icoutils
+  wine wine64
+  "${HEADLESS_PACKAGES[@]}"
+)

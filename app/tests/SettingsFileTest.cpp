@@ -151,6 +151,26 @@ TEST_F(SettingsFile, ALinkNamedSetStaysALinkAndItsTargetGetsTheRecordAndKeepsIts
 #endif
 }
 
+#ifdef _WIN32
+// Windows' read-only attribute stops every writer, administrators too: the
+// record is read, the save refused with the system's reason, the file kept.
+TEST_F(SettingsFile, AReadOnlySetIsReadButNeitherReplacedNorWritten) {
+  WriteBytes(set(), {2, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  std::filesystem::permissions(set(), std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+  const auto loaded = LoadSettings(set());
+  ASSERT_TRUE(loaded.ok);
+  EXPECT_TRUE(loaded.readOnly);
+  EXPECT_EQ(Conf, Record(2, {1, 0, 0, 0, 0, 0}));
+  Conf.MaxIndex = 4;
+  const auto saved = SaveSettings(set());
+  EXPECT_FALSE(saved.ok);
+  EXPECT_FALSE(saved.reason.empty());
+  EXPECT_EQ(ReadBytes(set()), (Bytes{2, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(FilesIn(folder.path()), std::vector<std::filesystem::path>{"SET"});
+  std::filesystem::permissions(set(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+}
+#endif
+
 TEST(DamagedCount, OnlyACountThisProgramCouldNotHaveWrittenIsReplaced) {
   for (std::int16_t sound : {-1, 0, 4, 5}) {
     SetRec record = Record(sound, {7, 1, 0, 1, 0, 1});

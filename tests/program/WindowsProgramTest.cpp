@@ -1,0 +1,205 @@
+// The Windows program, velmaro.exe, under Wine on the virtual display, driven
+// as on Linux. Run by scripts/windows.sh, which names the program in
+// VELMARO_WINDOWS_EXECUTABLE, a Wine prefix in WINEPREFIX, and in
+// VELMARO_WINE the command that runs Wine's commands as the prefix's owner.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "tests/program/RealProgram.h"
+#include "tests/support/TempFolder.h"
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<unsigned char>;
+
+namespace {
+
+const Bytes kThreeFishFirstRed{2, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+const Bytes kTwoFishFirstRed{1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+const Bytes kOneRedFish(14, 0);
+
+struct OtherCopy : QProcess {
+  ~OtherCopy() override {
+    if (state() == QProcess::NotRunning) return;
+    kill();
+    waitForFinished(3000);
+  }
+};
+
+class ProgramUnderWine : public RealProgram {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(exe_.isEmpty()) << "VELMARO_WINDOWS_EXECUTABLE names no program";
+    RealProgram::SetUp();
+    // Wine's user may be another than the test's.
+    QFile::setPermissions(folder_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                              QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
+  }
+  // Wine's server and services outlive the program for a while.
+  void TearDown() override {
+    RealProgram::TearDown();
+    QProcess server;
+    Start(server, {wine_, "wineserver", "--kill"});
+    server.waitForFinished(10000);
+  }
+
+  // The first start in a new prefix sets Wine's desktop up first.
+  QString LaunchUnderWine(QProcess& process) {
+    Start(process, {wine_, "wine", exe_});
+    QString window;
+    WaitUntil([&] {
+      window = WindowsOf(process).value(0);
+      return !window.isEmpty();
+    }, 60s);
+    return window;
+  }
+
+  // Centred as Windows centres: by the Windows frame, which Wine draws
+  // round the client as openbox does not. Left and right are the same, and
+  // the caption, above, makes the top the wider margin.
+  bool WaitCentredByWindowsFrame(const QString& window, std::optional<WindowGeometry>& client) {
+    const auto screen = Geometry(desktop_, "root");
+    return screen && WaitUntil([&] {
+      client = Geometry(desktop_, window);
+      if (!client) return false;
+      const int above = client->y, below = screen->height - client->y - client->height;
+      return std::abs(client->x - (screen->width - client->x - client->width)) <= 1 && above > below &&
+             above - below <= 40;
+    }, 10s);
+  }
+
+  // Keys pressed before Wine has given a window the focus are lost.
+  bool Focus(const QString& window) {
+    return WaitUntil([&] {
+      desktop_.Run("xdotool", {"windowactivate", "--sync", window});
+      return desktop_.Run("xdotool", {"getwindowfocus"}).value_or("").trimmed() == window;
+    }, 10s);
+  }
+
+  // F10 and Return open the dialog; the keys are pressed in it, and the
+  // dialog must then be gone.
+  ::testing::AssertionResult ChooseWithKeys(const QString& window, QProcess& process, const QStringList& keys) {
+    if (!Focus(window)) return ::testing::AssertionFailure() << "the main window never had the focus";
+    PressKeys(window, {"F10"});
+    if (!WaitUntil([&] { return DropDown(window).has_value(); }, 10s))
+      return ::testing::AssertionFailure() << "F10 did not drop 設定 down";
+    desktop_.Run("xdotool", {"key", "Return"});
+    QString dialog;
+    if (!WaitUntil([&] {
+          for (const QString& id : WindowsOf(process))
+            if (id != window) dialog = id;
+          return !dialog.isEmpty();
+        }, 10s))
+      return ::testing::AssertionFailure() << "Return did not open the dialog";
+    std::optional<WindowGeometry> box;
+    if (!WaitCentredByWindowsFrame(dialog, box)) return ::testing::AssertionFailure() << "the dialog is not centred";
+    if (!Focus(dialog)) return ::testing::AssertionFailure() << "the dialog never had the focus";
+    PressKeys(dialog, keys);
+    if (!WaitUntil([&] { return !WindowsOf(process).contains(dialog); }, 10s))
+      return ::testing::AssertionFailure() << "Space did not press O K";
+    return ::testing::AssertionSuccess();
+  }
+
+  bool WaitForEnd(QProcess& process) {
+    return WaitUntil([&] { return process.state() == QProcess::NotRunning || process.waitForFinished(100); }, 20s);
+  }
+
+  const QString exe_ = qEnvironmentVariable("VELMARO_WINDOWS_EXECUTABLE");
+  const QString wine_ = qEnvironmentVariable("VELMARO_WINE", "env");
+  const QStringList threeFish_{"Tab", "Tab", "Tab", "Tab", "Right", "Right", "Tab", "space"};
+};
+
+TEST_F(ProgramUnderWine, ShowsTheAquariumCentredAndSavesAKeyboardChoiceAtAltF4) {
+  const QString window = LaunchUnderWine(velmaro_);
+  ASSERT_FALSE(window.isEmpty()) << "no main window titled Velmaro appeared";
+  std::optional<WindowGeometry> main;
+  ASSERT_TRUE(WaitCentredByWindowsFrame(window, main));
+  EXPECT_EQ(main->width, 500);
+  EXPECT_GT(main->height, 300) << "no menu bar above the aquarium";
+  EXPECT_TRUE(WaitForMotion(window)) << "the picture does not change";
+  EXPECT_TRUE(WaitForFish(window, {1, 0}));
+
+  ASSERT_TRUE(ChooseWithKeys(window, velmaro_, threeFish_));
+  EXPECT_TRUE(WaitForFish(window, {1, 2})) << "not three fish, the first red";
+  ASSERT_TRUE(CloseAsAUserWould(window));
+  EXPECT_EQ(velmaro_.exitCode(), 0);
+  EXPECT_EQ(ReadSet(folder_), kThreeFishFirstRed);
+}
+
+// Logging off: Windows asks every program whether the session may end, says
+// that it ends, and may then end the process at once. Wine's own end of
+// session waits for the program to quit; end_session.exe does not.
+TEST_F(ProgramUnderWine, AnEndOfSessionSavesTheChoiceMade) {
+  const QString endSession = QFileInfo(exe_).dir().filePath("end_session.exe");
+  for (const QStringList& command : {QStringList{"wineboot", "--end-session"}, QStringList{"wine", endSession}}) {
+    SCOPED_TRACE(command.join(' ').toStdString());
+    QFile::remove(folder_.filePath("SET"));
+    const QString window = LaunchUnderWine(velmaro_);
+    ASSERT_FALSE(window.isEmpty()) << "no main window titled Velmaro appeared";
+    ASSERT_TRUE(ChooseWithKeys(window, velmaro_, {"Tab", "Tab", "Tab", "Tab", "Right", "Tab", "space"}));
+    ASSERT_TRUE(WaitForFish(window, {1, 1}));
+    QProcess ender;
+    Start(ender, QStringList{wine_} + command);
+    EXPECT_TRUE(WaitForEnd(velmaro_)) << "the end of the session did not end the program";
+    EXPECT_TRUE(WaitForEnd(ender));
+    EXPECT_EQ(ender.exitCode(), 0);
+    EXPECT_EQ(ReadSet(folder_), kTwoFishFirstRed);
+  }
+}
+
+// Two copies in one folder: each saves over the other's SET as it closes,
+// by the close box or by Alt+F4, and the last to close wins.
+TEST_F(ProgramUnderWine, TwoCopiesSaveInTurnAndTheLastToCloseWins) {
+  const QString first = LaunchUnderWine(velmaro_);
+  ASSERT_FALSE(first.isEmpty()) << "no main window titled Velmaro appeared";
+  OtherCopy second;
+  const QString secondWindow = LaunchUnderWine(second);
+  ASSERT_FALSE(secondWindow.isEmpty()) << "the second copy showed no window";
+
+  ASSERT_TRUE(ChooseWithKeys(first, velmaro_, threeFish_));
+  std::optional<WindowGeometry> main;
+  ASSERT_TRUE(WaitCentredByWindowsFrame(first, main));
+  ASSERT_TRUE(WaitUntil([&] {
+    ClickCloseButton(first);
+    return velmaro_.waitForFinished(1000);
+  }, 15s)) << "the close box did not close the program";
+  EXPECT_EQ(velmaro_.exitCode(), 0);
+  EXPECT_EQ(ReadSet(folder_), kThreeFishFirstRed);
+
+  ASSERT_TRUE(CloseAsAUserWould(secondWindow, second));
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(ReadSet(folder_), kOneRedFish);
+}
+
+// Windows' read-only attribute: the record is read, and the save at close is
+// refused with a message titled Velmaro; the file is kept.
+TEST_F(ProgramUnderWine, AReadOnlySetIsShownAndReportedAtClose) {
+  const std::filesystem::path set = (folder_.path() + "/SET").toStdString();
+  WriteBytes(set, kTwoFishFirstRed);
+  using std::filesystem::perms;
+  std::filesystem::permissions(set, perms::owner_read | perms::group_read | perms::others_read);
+  const QString window = LaunchUnderWine(velmaro_);
+  ASSERT_FALSE(window.isEmpty()) << "no main window titled Velmaro appeared";
+  EXPECT_TRUE(WaitForFish(window, {1, 1}));
+
+  std::optional<WindowGeometry> main;
+  ASSERT_TRUE(WaitCentredByWindowsFrame(window, main));
+  QString box;
+  ASSERT_TRUE(WaitUntil([&] {
+    ClickCloseButton(window);
+    return WaitUntil([&] {
+      for (const QString& id : WindowsOf(velmaro_))
+        if (id != window && IsDialog(id)) box = id;
+      return !box.isEmpty();
+    }, 2s);
+  }, 15s)) << "no message box at close";
+  ASSERT_TRUE(WaitUntil([&] {
+    PressKeys(box, {"Return"});
+    return velmaro_.waitForFinished(1000);
+  }, 15s)) << "Return did not end the program";
+  EXPECT_EQ(velmaro_.exitCode(), 1);
+  EXPECT_EQ(ReadSet(folder_), kTwoFishFirstRed);
+  std::filesystem::permissions(set, std::filesystem::perms::owner_all);
+}
+
+}  // namespace
