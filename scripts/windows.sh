@@ -92,6 +92,11 @@ check_self_contained() {
     echo "velmaro.exe needs DLLs that Windows does not have:" $foreign >&2
     return 1
   fi
+  # A windowed program: Windows opens no console for it.
+  if ! x86_64-w64-mingw32-objdump -p "$EXE" | grep -q '^Subsystem.*(Windows GUI)'; then
+    echo "velmaro.exe is not a windowed program: Windows would open a console" >&2
+    return 1
+  fi
   # The goldfish in the resources, for Explorer: the icon as drawn and the big one.
   local sizes
   sizes="$(wrestool -x --type=14 "$EXE" | icotool -l - | grep -o -- '--width=[0-9]*' | tr '\n' ' ')"
@@ -127,7 +132,7 @@ run_tests() {
   WINE_AREA="$(mktemp -d "${TMPDIR:-/tmp}/velmaro-wine.XXXXXX")"
   chmod 755 "$WINE_AREA"
   trap '"$ROOT/scripts/wine-as-user" wineserver --kill 2>/dev/null || true; rm -rf "$WINE_AREA"' EXIT
-  cp "$EXE" "$BUILD_WINDOWS"/{sim_tests,settings_tests,end_session}.exe "$WINE_AREA/"
+  cp "$EXE" "$BUILD_WINDOWS"/{sim_tests,settings_tests,window_messages}.exe "$WINE_AREA/"
   mkdir "$WINE_AREA/home"
   [ "$(id -u)" -eq 0 ] && chown 65534:65534 "$WINE_AREA/home"
   export WINEPREFIX="$WINE_AREA/home/prefix" WINEDEBUG=-all

@@ -31,6 +31,15 @@ struct FishInView {
 // them. Nothing for a picture of another size.
 std::optional<FishInView> FishIn(const QImage& picture);
 
+// A copy of the program besides the fixture's own, stopped however the test ends.
+struct OtherCopy : QProcess {
+  ~OtherCopy() override {
+    if (state() == QProcess::NotRunning) return;
+    kill();
+    waitForFinished(3000);
+  }
+};
+
 class RealProgram : public ::testing::Test {
  protected:
   virtual VirtualDesktop::Kind DesktopKind() const { return VirtualDesktop::Kind::x11; }

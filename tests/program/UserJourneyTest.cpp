@@ -58,15 +58,6 @@ constexpr Place kRedRightArrow{57 + 24, 105 + 8};
 constexpr Place kOk{147 + 27, 104 + 10};
 constexpr Place kCancel{146 + 27, 142 + 10};
 
-// A copy of the program besides the fixture's own, stopped however the test ends.
-struct OtherCopy : QProcess {
-  ~OtherCopy() override {
-    if (state() == QProcess::NotRunning) return;
-    kill();
-    waitForFinished(3000);
-  }
-};
-
 class UserJourney : public RealProgram {
  protected:
   void WriteSet(const Bytes& bytes) { WriteBytes(SetPath(), bytes); }

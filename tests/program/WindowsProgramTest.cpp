@@ -18,14 +18,6 @@ const Bytes kThreeFishFirstRed{2, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0};
 const Bytes kTwoFishFirstRed{1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 const Bytes kOneRedFish(14, 0);
 
-struct OtherCopy : QProcess {
-  ~OtherCopy() override {
-    if (state() == QProcess::NotRunning) return;
-    kill();
-    waitForFinished(3000);
-  }
-};
-
 class ProgramUnderWine : public RealProgram {
  protected:
   void SetUp() override {
@@ -106,6 +98,7 @@ class ProgramUnderWine : public RealProgram {
 
   const QString exe_ = qEnvironmentVariable("VELMARO_WINDOWS_EXECUTABLE");
   const QString wine_ = qEnvironmentVariable("VELMARO_WINE", "env");
+  const QString messages_ = QFileInfo(exe_).dir().filePath("window_messages.exe");
   const QStringList threeFish_{"Tab", "Tab", "Tab", "Tab", "Right", "Right", "Tab", "space"};
 };
 
@@ -128,10 +121,10 @@ TEST_F(ProgramUnderWine, ShowsTheAquariumCentredAndSavesAKeyboardChoiceAtAltF4) 
 
 // Logging off: Windows asks every program whether the session may end, says
 // that it ends, and may then end the process at once. Wine's own end of
-// session waits for the program to quit; end_session.exe does not.
+// session waits for the program to quit; window_messages.exe does not.
 TEST_F(ProgramUnderWine, AnEndOfSessionSavesTheChoiceMade) {
-  const QString endSession = QFileInfo(exe_).dir().filePath("end_session.exe");
-  for (const QStringList& command : {QStringList{"wineboot", "--end-session"}, QStringList{"wine", endSession}}) {
+  for (const QStringList& command :
+       {QStringList{"wineboot", "--end-session"}, QStringList{"wine", messages_, "end-session"}}) {
     SCOPED_TRACE(command.join(' ').toStdString());
     QFile::remove(folder_.filePath("SET"));
     const QString window = LaunchUnderWine(velmaro_);
@@ -148,7 +141,7 @@ TEST_F(ProgramUnderWine, AnEndOfSessionSavesTheChoiceMade) {
 }
 
 // Two copies in one folder: each saves over the other's SET as it closes,
-// by the close box or by Alt+F4, and the last to close wins.
+// by the close box or by the system menu's Close, and the last to close wins.
 TEST_F(ProgramUnderWine, TwoCopiesSaveInTurnAndTheLastToCloseWins) {
   const QString first = LaunchUnderWine(velmaro_);
   ASSERT_FALSE(first.isEmpty()) << "no main window titled Velmaro appeared";
@@ -166,7 +159,11 @@ TEST_F(ProgramUnderWine, TwoCopiesSaveInTurnAndTheLastToCloseWins) {
   EXPECT_EQ(velmaro_.exitCode(), 0);
   EXPECT_EQ(ReadSet(folder_), kThreeFishFirstRed);
 
-  ASSERT_TRUE(CloseAsAUserWould(secondWindow, second));
+  QProcess systemMenu;
+  Start(systemMenu, {wine_, "wine", messages_, "system-menu-close"});
+  EXPECT_TRUE(WaitForEnd(systemMenu));
+  EXPECT_EQ(systemMenu.exitCode(), 0);
+  ASSERT_TRUE(WaitForEnd(second)) << "the system menu's Close did not close the program";
   EXPECT_EQ(second.exitCode(), 0);
   EXPECT_EQ(ReadSet(folder_), kOneRedFish);
 }
