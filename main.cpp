@@ -1,5 +1,6 @@
 // Velmaro — a desktop goldfish aquarium.
 #include <QApplication>
+#include <QSessionManager>
 
 #include "app/Shutdown.h"
 #include "app/Startup.h"
@@ -22,6 +23,10 @@ int main(int, char** argv) {
   }
   ConnectSettingsMenu(*form);
   shutdown.Watch(*form);
+  QObject::connect(&application, &QGuiApplication::commitDataRequest, form.get(), [&form](QSessionManager& session) {
+    CommitSettings(*form, [&session] { return session.allowsErrorInteraction(); });
+  });
+  SaveSettingsIfEndedWithTheWindowOpen();
   const int loop = application.exec();
   return loop != 0 ? loop : ExitStatus();
 }

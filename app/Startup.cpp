@@ -4,10 +4,13 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/Settings.h"
 #include "assets/Pictures.h"
@@ -21,6 +24,7 @@ namespace {
 
 int exit_status = 0;
 bool set_left_alone = false;  // SET is no ordinary file: never written
+bool unloaded = false;        // the main window's unload has saved
 
 void ReportProblem(QWidget* parent, const QString& text) {
   std::fprintf(stderr, "%s\n", text.toUtf8().constData());
@@ -37,6 +41,21 @@ void Warn(const std::string& warning) {
 
 QString WithReason(const QString& text, const std::string& reason) {
   return text + QLatin1Char('\n') + QString::fromStdString(reason);
+}
+
+// Moved to a screen of another density, a window keeps its size in device
+// pixels and Qt reads a new size off it: the window is given its own back,
+// and the window manager new limits in the new screen's pixels.
+void KeepSizeOnEveryScreen(QWidget& window) {
+  const QSize size = window.size();
+  QObject::connect(window.windowHandle(), &QWindow::screenChanged, &window, [&window, size] {
+    // After Qt has finished with the move.
+    QTimer::singleShot(0, &window, [&window, size] {
+      window.setMinimumSize(0, 0);
+      window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+      window.setFixedSize(size);
+    });
+  });
 }
 
 }  // namespace
@@ -91,9 +110,11 @@ void LayoutMainWindow(Form1& form) {
   form.setFixedSize(form.size());
   CentreAgainOnceFramed(form);
   form.show();
+  KeepSizeOnEveryScreen(form);
 }
 
 void Form_Unload(Form1& form, std::int16_t& /*Cancel*/) {
+  unloaded = true;
   if (set_left_alone) {
     exit_status = 1;
     return;
@@ -106,9 +127,34 @@ void Form_Unload(Form1& form, std::int16_t& /*Cancel*/) {
 
 int ExitStatus() { return exit_status; }
 
+void CommitSettings(Form1& form, const std::function<bool()>& mayShowBox) {
+  if (set_left_alone) return;
+  if (const auto saved = SaveSettings(); !saved.ok) {
+    const QString text = WithReason(kSaveFailedText, saved.reason);
+    if (mayShowBox())
+      ReportProblem(&form, text);
+    else
+      Warn(text.toStdString());
+  }
+}
+
+void SaveSettingsIfEndedWithTheWindowOpen() {
+  static const bool registered = [] {
+    return std::atexit([] {
+      if (unloaded || set_left_alone) return;
+      unloaded = true;
+      Warn(kDisplayLostText.toStdString());
+      if (const auto saved = SaveSettings(); !saved.ok)
+        Warn(WithReason(kSaveFailedText, saved.reason).toStdString());
+    }) == 0;
+  }();
+  Q_UNUSED(registered);
+}
+
 void ResetStartupState() {
   exit_status = 0;
   set_left_alone = false;
+  unloaded = false;
 }
 
 std::unique_ptr<Form1> Main(RandomSource& random) {

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "sim/Random.h"
@@ -58,3 +59,18 @@ void Form_Unload(Form1& form, std::int16_t& Cancel);
 
 // 0 unless something that must not fail did (a failed or refused save).
 int ExitStatus();
+
+inline const QString kDisplayLostText =
+    QStringLiteral("画面との接続が切れました。設定を「SET」に保存して終了します。");
+
+// Saves the settings as closing the main window would, but leaves it open:
+// a desktop asks this of its programs before logging out. A failed save is
+// told as at closing, with a box when the session manager lets the program
+// show one.
+void CommitSettings(Form1& form, const std::function<bool()>& mayShowBox = [] { return true; });
+
+// From now on, a process that ends with the main window still open saves as
+// the window's unload would: the window system gone, Qt ends the program
+// itself. Only the program calls this; there is no screen left for a box,
+// so standard error tells.
+void SaveSettingsIfEndedWithTheWindowOpen();

@@ -95,7 +95,7 @@ QPushButton* NewButton(QWidget* parent, const QString& text, TwipRect at) {
 // Across the middle of the screen, but clear of the dialog: below it, or
 // above it where there is no room below.
 void PlaceClearOf(QWidget& box, const QWidget& dialog) {
-  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const QRect screen = dialog.screen()->availableGeometry();
   const QRect owner = dialog.frameGeometry();
   const QRect inner = dialog.geometry();
   // Before it is framed, the box is taken to get a frame like the dialog's.
@@ -193,8 +193,9 @@ void frm_Set::Load() {
 
 void frm_Set::Form_Load() {
   SettingsWindow& w = *window_;
-  CentreOnScreen(w);
-  CentreAgainOnceFramed(w);
+  // On the screen the aquarium is on, whichever that is.
+  CentreOnScreen(w, aquarium_->screen());
+  CentreAgainOnceFramed(w, aquarium_->screen());
 
   FirstKindTally = 0;
   SecondKindTally = 0;

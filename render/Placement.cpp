@@ -3,6 +3,7 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 
@@ -28,8 +29,8 @@ void SetOuterHeight(QWidget& w, double twips) {
   w.resize(w.width(), TwipsToPixels(twips, TwipY) - frame);
 }
 
-void CentreOnScreen(QWidget& w) {
-  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+void CentreOnScreen(QWidget& w, const QScreen* on) {
+  const QRect screen = (on ? on : QGuiApplication::primaryScreen())->geometry();
   const double top = (static_cast<double>(TwipY) * screen.height() - OuterHeight(w)) / 2;
   const double left = (static_cast<double>(TwipX) * screen.width() - OuterWidth(w)) / 2;
   w.move(screen.x() + TwipsToPixels(left, TwipX), screen.y() + TwipsToPixels(top, TwipY));
@@ -66,6 +67,7 @@ void PlaceAgainOnceFramed(QWidget& window, std::function<void()> place) {
   new FramePlacing(window, std::move(place));
 }
 
-void CentreAgainOnceFramed(QWidget& window) {
-  PlaceAgainOnceFramed(window, [&window] { CentreOnScreen(window); });
+void CentreAgainOnceFramed(QWidget& window, const QScreen* screen) {
+  // A screen unplugged meanwhile leaves the primary one.
+  PlaceAgainOnceFramed(window, [&window, on = QPointer<const QScreen>(screen)] { CentreOnScreen(window, on); });
 }

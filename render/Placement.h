@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 
+class QScreen;
 class QWidget;
 
 // Twips (1/1440 inch) per screen pixel, set once by the main window's layout.
@@ -21,9 +22,10 @@ double OuterHeight(const QWidget& window);
 void SetOuterWidth(QWidget& window, double twips);
 void SetOuterHeight(QWidget& window, double twips);
 
-// Places a window's outer frame in the middle of the primary screen.
-void CentreOnScreen(QWidget& window);
+// Places a window's outer frame in the middle of a screen: the primary one
+// unless another is named.
+void CentreOnScreen(QWidget& window, const QScreen* screen = nullptr);
 // A window manager adds its frame only once a window is mapped, so a window
 // placed before that is placed once more when its frame shows up.
 void PlaceAgainOnceFramed(QWidget& window, std::function<void()> place);
-void CentreAgainOnceFramed(QWidget& window);
+void CentreAgainOnceFramed(QWidget& window, const QScreen* screen = nullptr);

@@ -26,6 +26,8 @@ TEST_PACKAGES=(
   fiu-utils libfiu-dev
   # Configuring with symbolic links refused, as on Windows.
   strace
+  # One virtual screen split into two monitors (xrandr).
+  x11-xserver-utils
   # Checks of the Debian package: its desktop entry, metainfo, manual page,
   # and Debian's own package checker.
   desktop-file-utils appstream man-db lintian

@@ -79,7 +79,9 @@ bool VirtualDesktop::MissingTools(const QStringList& tools) {
   return false;
 }
 
-bool VirtualDesktop::Start(Kind kind) { return kind == Kind::x11 ? StartX11() : StartWayland(); }
+bool VirtualDesktop::Start(Kind kind) {
+  return kind == Kind::wayland ? StartWayland() : StartX11(kind == Kind::x11TwoMonitors);
+}
 
 bool VirtualDesktop::StartWayland() {
   if (MissingTools({"weston", "Xwayland", "xdotool", "xwininfo", "xprop"})) return false;
@@ -110,8 +112,9 @@ bool VirtualDesktop::StartWayland() {
   return true;
 }
 
-bool VirtualDesktop::StartX11() {
+bool VirtualDesktop::StartX11(bool twoMonitors) {
   if (MissingTools({"Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "xdpyinfo"})) return false;
+  if (twoMonitors && MissingTools({"xrandr"})) return false;
   // Tests run side by side. Xvfb's own choice of a free display can hand
   // out a number whose server is still shutting down, and the clients of
   // two tests then meet on one display. So each test first claims a number
@@ -123,16 +126,17 @@ bool VirtualDesktop::StartX11() {
                                                  .arg(QDir::tempPath()).arg(number));
     if (!claim->tryLock(0)) continue;
     displayClaim_ = std::move(claim);
-    if (StartX11On(number)) return true;
+    if (StartX11On(number, twoMonitors)) return true;
     Stop(windowManager_);
     Stop(server_);
   }
   return false;
 }
 
-bool VirtualDesktop::StartX11On(int number) {
+bool VirtualDesktop::StartX11On(int number, bool twoMonitors) {
   // Xvfb tells the display number on standard output once it is ready.
-  server_.start("Xvfb", {QStringLiteral(":%1").arg(number), "-displayfd", "1", "-screen", "0", "1280x1024x24",
+  server_.start("Xvfb", {QStringLiteral(":%1").arg(number), "-displayfd", "1", "-screen", "0",
+                         twoMonitors ? "2560x1024x24" : "1280x1024x24",
                          "-dpi", "96", "-nolisten", "tcp"});
   QByteArray ready;
   WaitUntil([&] {
@@ -165,6 +169,13 @@ bool VirtualDesktop::StartX11On(int number) {
         return Run("xprop", {"-root", "_NET_NUMBER_OF_DESKTOPS"}).value_or("").contains("= 1");
       }, 10s)) {
     why_ = QStringLiteral("openbox on %1 does not answer").arg(display_);
+    return false;
+  }
+  // Monitors last while a client is connected: openbox is.
+  if (twoMonitors && !(Run("xrandr", {"--setmonitor", "left", "1280/338x1024/270+0+0", "screen"}) &&
+                       Run("xrandr", {"--setmonitor", "right", "1280/338x1024/270+1280+0", "none"}) &&
+                       Run("xrandr", {"--listmonitors"}).value_or("").contains("Monitors: 2"))) {
+    why_ = QStringLiteral("xrandr did not split %1 into two monitors").arg(display_);
     return false;
   }
   return true;

@@ -27,12 +27,15 @@ class VirtualDesktop {
   enum class Kind {
     x11,      // Xvfb with openbox
     wayland,  // a headless Wayland compositor (weston) with XWayland
+    x11TwoMonitors,  // Xvfb 2560 x 1024 split into two 1280 x 1024 monitors, left and right
   };
 
   // Starts a virtual display of the kind asked for. False, with why(), when
   // it cannot be had.
   bool Start(Kind kind = Kind::x11);
   const QString& why() const { return why_; }
+  // The display server ends at once, as when it crashes or the session ends.
+  void EndServer() { server_.kill(); }
 
   // Runs an X client on this display to its end; its standard output, or
   // nothing when it failed.
@@ -44,8 +47,8 @@ class VirtualDesktop {
   QProcessEnvironment Environment() const;
 
  private:
-  bool StartX11();
-  bool StartX11On(int number);
+  bool StartX11(bool twoMonitors);
+  bool StartX11On(int number, bool twoMonitors);
   bool StartWayland();
   bool MissingTools(const QStringList& tools);
 

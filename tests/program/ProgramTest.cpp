@@ -233,6 +233,74 @@ TEST_F(RealProgramInAWaylandSession, RunsThroughXWaylandAndCentresItsWindow) {
   EXPECT_EQ(velmaro_.readAllStandardError().toStdString(), "") << "normal operation prints nothing";
 }
 
+const QString kLimitTitle = QStringLiteral("入力ｴﾗｰ");
+
+class RealProgramOnTwoMonitors : public RealProgram {
+ protected:
+  VirtualDesktop::Kind DesktopKind() const override { return VirtualDesktop::Kind::x11TwoMonitors; }
+
+  // The picture under the menu at a whole ratio: each of its pixels a
+  // uniform block of ratio x ratio, taken back to 500 x 300; null otherwise.
+  QImage PictureInBlocks(const QString& window, int ratio) {
+    const QImage shot = Shoot(window);
+    if (shot.width() != 500 * ratio || shot.height() <= 300 * ratio) return {};
+    const int top = shot.height() - 300 * ratio;
+    QImage picture(500, 300, QImage::Format_RGB32);
+    for (int y = 0; y < shot.height() - top; ++y)
+      for (int x = 0; x < shot.width(); ++x) {
+        if (shot.pixel(x, top + y) != shot.pixel(x - x % ratio, top + y - y % ratio)) return {};
+        picture.setPixel(x / ratio, y / ratio, shot.pixel(x, top + y));
+      }
+    return picture;
+  }
+};
+
+// A laptop with a monitor of twice its density beside it. Moved across, the
+// window keeps its size in picture pixels, the picture whole in 2 x 2 blocks
+// under its menu, and the dialog opens on the monitor the aquarium is on;
+// moved back, the window is 500 pixels wide again.
+TEST_F(RealProgramOnTwoMonitors, TheAquariumKeepsItsWholePictureAndItsDialogOnEitherMonitor) {
+  const WindowGeometry left{0, 0, 1280, 1024}, right{1280, 0, 1280, 1024};
+  const QString window = Launch({{"QT_SCREEN_SCALE_FACTORS", "1;2"}});
+  ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
+  std::optional<WindowGeometry> main;
+  ASSERT_TRUE(WaitCentred(window, main, left)) << "not centred on the primary monitor";
+
+  desktop_.Run("xdotool", {"windowmove", window, "1500", "100"});
+  EXPECT_TRUE(WaitUntil([&] { return FishIn(PictureInBlocks(window, 2)) == FishInView{1, 0}; }, 10s))
+      << "no whole picture in 2 x 2 blocks on the denser monitor";
+  PressKeys(window, {"F10"});
+  ASSERT_TRUE(WaitUntil([&] { return DropDown(window).has_value(); }, 10s)) << "F10 did not drop 設定 down";
+  desktop_.Run("xdotool", {"key", "Return"});
+  QString dialog;
+  ASSERT_TRUE(WaitUntil([&] {
+    for (const QString& id : WindowsOf(velmaro_))
+      if (id != window) dialog = id;
+    return !dialog.isEmpty();
+  }, 10s)) << "Return did not open the dialog";
+  std::optional<WindowGeometry> box;
+  // A frame of odd width cannot be centred to the device pixel at ratio 2.
+  EXPECT_TRUE(WaitCentred(dialog, box, right, 2)) << "the dialog is not centred on the aquarium's monitor";
+  // Two red fish of one: the message comes up on that monitor too.
+  PressKeys(dialog, {"Tab", "Tab", "Right", "Right"});
+  QString message;
+  ASSERT_TRUE(WaitUntil([&] {
+    for (const QString& id : WindowsOf(velmaro_, kLimitTitle))
+      message = id;
+    return !message.isEmpty();
+  }, 10s)) << "no message";
+  const auto place = Geometry(desktop_, message);
+  ASSERT_TRUE(place);
+  EXPECT_GE(place->x, right.x) << "the message is on the other monitor";
+  PressKeys(message, {"Return"});
+  EXPECT_TRUE(WaitUntil([&] { return !WindowsOf(velmaro_, kLimitTitle).contains(message); }, 10s));
+  ASSERT_TRUE(ClickCloseButton(dialog));
+  EXPECT_TRUE(WaitUntil([&] { return !WindowsOf(velmaro_).contains(dialog); }, 10s)) << "the dialog did not close";
+
+  desktop_.Run("xdotool", {"windowmove", window, "100", "100"});
+  EXPECT_TRUE(WaitForFish(window, {1, 0})) << "not 500 x 300 again on the first monitor";
+}
+
 struct Finished {
   int exitCode = -1;
   QString output, errors;

@@ -241,16 +241,18 @@ QString RealProgram::OpenSettingsDialog(const QString& window) {
   return dialog;
 }
 
-bool RealProgram::WaitCentred(const QString& window, std::optional<WindowGeometry>& client) {
-  const auto screen = Geometry(desktop_, "root");
+bool RealProgram::WaitCentred(const QString& window, std::optional<WindowGeometry>& client,
+                              std::optional<WindowGeometry> area, int slack) {
+  const auto screen = area ? area : Geometry(desktop_, "root");
   if (!screen) return false;
   return WaitUntil([&] {
     client = Geometry(desktop_, window);
     const auto frame = FrameExtents(desktop_, window);
     if (!client || !frame) return false;
     const auto [left, right, top, bottom] = *frame;
-    return std::abs((client->x - left) - (screen->width - client->x - client->width - right)) <= 1 &&
-           std::abs((client->y - top) - (screen->height - client->y - client->height - bottom)) <= 1;
+    const int x = client->x - screen->x, y = client->y - screen->y;
+    return std::abs((x - left) - (screen->width - x - client->width - right)) <= slack &&
+           std::abs((y - top) - (screen->height - y - client->height - bottom)) <= slack;
   }, 10s);
 }
 

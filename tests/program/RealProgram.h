@@ -73,8 +73,10 @@ class RealProgram : public ::testing::Test {
   // 設定 → 数＆種類 from the main window's menu; the dialog, or "".
   QString OpenSettingsDialog(const QString& window);
   // Waits until the window manager has framed the window and the program
-  // has centred it by its frame; false if it never was.
-  bool WaitCentred(const QString& window, std::optional<WindowGeometry>& client);
+  // has centred it by its frame, on the whole screen or the part of it
+  // given, to within slack pixels; false if it never was.
+  bool WaitCentred(const QString& window, std::optional<WindowGeometry>& client,
+                   std::optional<WindowGeometry> area = std::nullopt, int slack = 1);
   // The window manager's close button in the window's title bar: openbox
   // puts it at the right end, as tall as the bar less its padding.
   bool ClickCloseButton(const QString& window);

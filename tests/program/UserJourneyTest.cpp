@@ -47,6 +47,7 @@ const QString kNotOrdinary = QStringLiteral(
     "設定ファイル「SET」は普通のファイルではありません（%1）。既定の設定で続けます。設定は保存されません。");
 const QString kSaveFailed = QStringLiteral("設定ファイル「SET」に保存できませんでした。");
 const QString kReadOnly = QStringLiteral("設定ファイル「SET」は読み込み専用です。設定は保存されません。");
+const QString kDisplayLost = QStringLiteral("画面との接続が切れました。設定を「SET」に保存して終了します。");
 
 // Places in the dialog's client area, from its design.
 struct Place {
@@ -488,6 +489,24 @@ TEST_F(UserJourney, TerminationSignalsSaveTheChoiceAndEndWithStatusZero) {
     EXPECT_EQ(velmaro_.exitCode(), 0);
     EXPECT_EQ(ReadSet(folder_), Record(0, {}));
   }
+}
+
+// The display going away (a session ending, a crashed X server) ends the
+// program from inside Qt: the dialog's change is saved all the same.
+TEST_F(UserJourney, TheDisplayGoingAwaySavesTheChoiceAndSaysSo) {
+  WriteSet(Record(4, {}));
+  const QString window = Launch();
+  ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
+  const QString dialog = OpenDialog(window);
+  ASSERT_FALSE(dialog.isEmpty()) << "the dialog did not open from the menu";
+  // O K, Cancel, the red bar, the total's box, the total bar: all the way down.
+  PressKeys(dialog, {"Tab", "Tab", "Tab", "Tab", "Home"});
+  ASSERT_TRUE(WaitForFish(window, {1, 0})) << "the total bar did not reach the aquarium";
+
+  desktop_.EndServer();
+  ASSERT_TRUE(WaitForEnd(velmaro_)) << "the program outlived its display";
+  EXPECT_EQ(ReadSet(folder_), Record(0, {}));
+  EXPECT_TRUE(Errors().contains(kDisplayLost)) << Errors().toStdString();
 }
 
 // Told to stop while the start-up message waits for the user, the program
