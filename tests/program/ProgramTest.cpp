@@ -408,6 +408,22 @@ TEST_F(RealProgram, TheDebianPackagesMenuEntryKeepsSetInTheSettingsFolder) {
     EXPECT_EQ(ReadBytes((settings + "/SET").toStdString()), std::vector<unsigned char>(14, 0));
     EXPECT_FALSE(QFileInfo::exists(home + "/SET")) << "SET in the home folder";
   }
+
+  // No settings folder to be had (a file in the way stops even root): the
+  // program itself says so on screen, where a user of the menu looks.
+  const QString inTheWay = folder_.path() + "/a file";
+  ASSERT_TRUE(QFile(inTheWay).open(QIODevice::WriteOnly));
+  Start(velmaro_, QStringList{launcher} + command.mid(1), {{"HOME", home}, {"XDG_CONFIG_HOME", inTheWay}, {"PATH", path}},
+        home);
+  QStringList boxes;
+  EXPECT_TRUE(WaitUntil([&] {
+    boxes = WindowsOf(velmaro_);
+    return boxes.size() == 1 && IsDialog(boxes[0]);
+  }, 20s)) << "no message on screen";
+  velmaro_.kill();
+  velmaro_.waitForFinished(3000);
+  const QString errors = QString::fromUtf8(velmaro_.readAllStandardError());
+  EXPECT_TRUE(errors.contains("設定ファイル「SET」を作成できませんでした。")) << errors.toStdString();
 }
 
 TEST(DebianPackage, LintianFindsNoErrors) {
