@@ -1,7 +1,10 @@
 // Velmaro — the dialog's scroll bars.
 #pragma once
 
+#include <QPointer>
 #include <QScrollBar>
+
+class QLabel;
 
 // A horizontal scroll bar that reports a new value only once it is settled:
 // a dragged thumb on release, an arrow or trough click at once. A click in
@@ -18,6 +21,11 @@ class ChangeScrollBar : public QScrollBar {
   // and the button's release would never reach the bar.
   void CancelPress();
 
+  // A label whose text names the bar for screen readers, tied to it as its
+  // label. Needed only where the label's one buddy is another control.
+  void SetNamingLabel(QLabel* label);
+  QLabel* namingLabel() const;
+
  protected:
   // Left and Up lower by one arrow step, Right and Down raise; Home and End
   // go to the ends, Page Up and Page Down move by the page step.
@@ -27,4 +35,7 @@ class ChangeScrollBar : public QScrollBar {
   void wheelEvent(QWheelEvent* event) override;
   // The bar with the keyboard focus is framed, as buttons are.
   void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QPointer<QLabel> namingLabel_;
 };

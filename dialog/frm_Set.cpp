@@ -147,6 +147,14 @@ SettingsWindow::SettingsWindow(const QIcon& icon) {
   com_OK = NewButton(this, QStringLiteral("O K"), {2205, 1560, 810, 315});
   com_Can = NewButton(this, QStringLiteral("Cancel"), {2190, 2130, 810, 315});
 
+  // For screen readers: each control is named by the label beside it. A
+  // label has one buddy, so 金魚の数 names its bar another way.
+  Label5->setBuddy(Text1);
+  HScroll1->SetNamingLabel(Label5);
+  Label1->setBuddy(Scr[0]);
+  Lab[0]->setAccessibleDescription(QStringLiteral("赤い金魚の数"));
+  setAccessibleDescription(QStringLiteral("泳ぐ金魚の数と、そのうち赤い金魚の数を選びます"));
+
   // The keyboard order of the design; the labels take no focus.
   setTabOrder(com_OK, com_Can);
   setTabOrder(com_Can, Scr[0]);

@@ -2,6 +2,7 @@
 // widgets while the aquarium behind it keeps ticking.
 #include "dialog/frm_Set.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -174,6 +175,40 @@ TEST_F(SettingsDialogTest, OpensCentredWithItsControlsAsDesigned) {
       tabbing << w.focusWidget();
     }
     EXPECT_EQ(tabbing, (QList<QWidget*>{w.com_Can, w.Scr[0], w.Text1, w.HScroll1, w.com_OK}));
+  });
+}
+
+// What a screen reader gets: each control named by the label beside it and
+// tied to that label; the bars' values read and set as a user sets them.
+TEST_F(SettingsDialogTest, ScreenReadersNameEachControlByItsLabel) {
+  Configure(2, {0, 1, 1, 0, 0, 0});
+  WithDialog([&](SettingsWindow& w) {
+    const auto accessible = [](QObject* object) { return QAccessible::queryAccessibleInterface(object); };
+    for (const auto& [control, label] : {std::pair<QWidget*, QLabel*>{w.HScroll1, w.Label5},
+                                         {w.Text1, w.Label5}, {w.Scr[0], w.Label1}}) {
+      QAccessibleInterface* face = accessible(control);
+      ASSERT_NE(face, nullptr);
+      EXPECT_EQ(face->text(QAccessible::Name).toStdString(), label->text().toStdString())
+          << control->metaObject()->className();
+      const auto labels = face->relations(QAccessible::Label);
+      ASSERT_EQ(labels.size(), 1) << label->text().toStdString();
+      EXPECT_EQ(labels[0].first->object(), label);
+    }
+    EXPECT_NE(accessible(w.Text1)->editableTextInterface(), nullptr) << "the box is still editable text";
+    EXPECT_FALSE(accessible(w.Lab[0])->text(QAccessible::Description).isEmpty());
+    EXPECT_FALSE(accessible(&w)->text(QAccessible::Description).isEmpty());
+
+    QAccessibleInterface* total = accessible(w.HScroll1);
+    EXPECT_EQ(total->role(), QAccessible::ScrollBar);
+    EXPECT_EQ(total->text(QAccessible::Value), QStringLiteral("3"));
+    ASSERT_NE(total->valueInterface(), nullptr);
+    EXPECT_EQ(total->valueInterface()->minimumValue(), 1);
+    EXPECT_EQ(total->valueInterface()->maximumValue(), 5);
+    total->valueInterface()->setCurrentValue(5);
+    EXPECT_EQ(w.Text1->text(), QStringLiteral(" 5"));
+    EXPECT_EQ(Conf.MaxIndex, 4);
+    ASSERT_NE(accessible(w.Scr[0])->valueInterface(), nullptr);
+    EXPECT_EQ(accessible(w.Scr[0])->valueInterface()->currentValue(), 1);
   });
 }
 
