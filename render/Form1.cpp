@@ -33,6 +33,8 @@ Form1::Form1(RandomSource& random) : random_(random) {
   auto* client = new QWidget(this);
   setCentralWidget(client);
   suisou_ = new PictureBox(client, canvas_.view());
+  suisou_->setAccessibleName(QStringLiteral("金魚の水槽"));
+  suisou_->setAccessibleDescription(QStringLiteral("金魚が泳いでいます"));
   canvas_.ShowWith([this](const QRegion& changed) { suisou_->Refresh(changed); });
 
   // The full-width ampersand is an ordinary character, not an access key.

@@ -1,10 +1,23 @@
 // Velmaro — a picture surface shown in a window.
 #include "render/PictureBox.h"
 
+#include <QAccessibleWidget>
 #include <QPaintEvent>
 #include <QPainter>
 
+namespace {
+
+// A screen reader takes a plain widget for an empty filler and passes over
+// it; a picture is spoken, with its name and description.
+QAccessibleInterface* MakeAccessiblePicture(const QString& className, QObject* object) {
+  if (className != QLatin1String("PictureBox")) return nullptr;
+  return new QAccessibleWidget(static_cast<PictureBox*>(object), QAccessible::Graphic);
+}
+
+}  // namespace
+
 PictureBox::PictureBox(QWidget* parent, PictureSurface& surface) : QWidget(parent), surface_(surface) {
+  QAccessible::installFactory(MakeAccessiblePicture);
   // The image covers the whole box: nothing behind it needs painting.
   setAttribute(Qt::WA_OpaquePaintEvent);
   resize(surface_.width(), surface_.height());

@@ -1,5 +1,6 @@
 #include "render/Form1.h"
 
+#include <QAccessible>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -28,6 +29,15 @@ TEST_F(MainWindow, CarriesItsTitleIconAndTheOneMenu) {
   EXPECT_EQ(item, form.mnuSetSyu);
   EXPECT_EQ(item->text(), QString::fromUtf8("数\xEF\xBC\x86種類"));  // U+FF06, shown as it is
   EXPECT_TRUE(item->shortcut().isEmpty());
+}
+
+TEST_F(MainWindow, AScreenReaderHearsTheAquariumAsANamedPicture) {
+  Form1 form;
+  QAccessibleInterface* view = QAccessible::queryAccessibleInterface(&form.suisou());
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->role(), QAccessible::Graphic);
+  EXPECT_EQ(view->text(QAccessible::Name).toStdString(), "金魚の水槽");
+  EXPECT_EQ(view->text(QAccessible::Description).toStdString(), "金魚が泳いでいます");
 }
 
 TEST_F(MainWindow, F10DropsTheMenuDownWithItsItemReadyForReturn) {
