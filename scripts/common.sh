@@ -28,6 +28,8 @@ TEST_PACKAGES=(
   strace
   # One virtual screen split into two monitors (xrandr).
   x11-xserver-utils
+  # A screen reader's view of the program: the accessibility bus and a session bus.
+  at-spi2-core dbus-daemon
   # Checks of the Debian package: its desktop entry, metainfo, manual page,
   # and Debian's own package checker.
   desktop-file-utils appstream man-db lintian
