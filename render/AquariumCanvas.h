@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include "render/ChangedArea.h"
 #include "render/PictureSurface.h"
@@ -21,7 +22,8 @@ class AquariumCanvas : public AquariumSurfaces, public AquariumWindow {
   // until laid out. Needs a QGuiApplication.
   AquariumCanvas();
 
-  // The view's image, which the window shows.
+  // The view's image, which the window shows. While the view is unseen it
+  // may still hold an earlier frame.
   PictureSurface& view() { return view_; }
   // The off-screen frame buffer and the clean background.
   PictureSurface& work() { return work_; }
@@ -49,10 +51,28 @@ class AquariumCanvas : public AquariumSurfaces, public AquariumWindow {
   // Where Refresh sends what must be repainted, in the view's pixels.
   void ShowWith(std::function<void(const QRegion&)> show) { show_ = std::move(show); }
 
+  // Whether anyone can see the view. While no one can, the frames are only
+  // noted, not drawn, and nothing is repainted; the ticks go on all the same.
+  // Seen again, the view first takes the latest whole frame and hands it to
+  // the function given to ShowWith.
+  void SetSeen(bool seen);
+  bool seen() const { return seen_; }
+
  private:
+  // One masked draw, as asked for.
+  struct SpriteDraw {
+    Sheet sheet;
+    std::int16_t x, y, w, h, srcX, maskY;
+    bool operator==(const SpriteDraw&) const = default;
+  };
+
   PictureSurface& SurfaceNamed(Surface name);
   bool ShareFinishedFrame();
   void TakeSpareFrame();
+  void CopyFrameNow(Surface destination, Surface source);
+  void DrawNow(const SpriteDraw& draw);
+  void Compose(const std::vector<SpriteDraw>& draws);
+  void CatchUp();
 
   PictureSurface view_;
   PictureSurface work_;
@@ -62,4 +82,12 @@ class AquariumCanvas : public AquariumSurfaces, public AquariumWindow {
   QImage spare_frame_;   // the view's previous frame, to be the next one's buffer
   ChangedArea changes_;  // what Refresh must put on screen
   std::function<void(const QRegion&)> show_;
+
+  bool seen_ = true;
+  // Owed while unseen: the buffer is the background plus building_, and the
+  // view the background plus finished_, neither drawn yet.
+  std::vector<SpriteDraw> building_;
+  std::vector<SpriteDraw> finished_;
+  bool building_owed_ = false;
+  bool finished_owed_ = false;
 };

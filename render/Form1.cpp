@@ -5,6 +5,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QShortcut>
+#include <QWindow>
 
 #include <utility>
 
@@ -85,6 +86,21 @@ void Form1::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
+}
+
+bool Form1::event(QEvent* event) {
+  // The native window comes and goes with the widget's; each new one is watched.
+  if (event->type() == QEvent::WinIdChange && windowHandle()) windowHandle()->installEventFilter(this);
+  return QMainWindow::event(event);
+}
+
+// Minimised, on another desktop or hidden, the window is not exposed and the
+// canvas draws nothing. The filter runs before the window repaints for the
+// exposure, so the repaint already shows the latest frame.
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Expose && watched == windowHandle())
+    canvas_.SetSeen(windowHandle()->isExposed());
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::Timer1_Timer() { StepAquarium(*this, canvas_, random_); }

@@ -46,6 +46,8 @@ class Form1 : public QMainWindow, public AquariumWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Timer1_Timer();
