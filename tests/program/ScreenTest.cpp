@@ -1,6 +1,7 @@
 // The program's own start-up, in this process, on a virtual X display with a
 // window manager: after every tick the window shows the view's image pixel
-// for pixel, although each tick repaints only what changed.
+// for pixel, although each tick repaints only what changed, and restored
+// from a minimise it shows the latest frame, although minimised it drew none.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -11,13 +12,17 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/Startup.h"
+#include "render/AquariumCanvas.h"
 #include "render/Form1.h"
 #include "sim/Aquarium.h"
 #include "sim/Behaviour.h"
 #include "sim/Random.h"
 #include "sim/Tick.h"
 #include "tests/program/Desktop.h"
+#include "tests/support/BothSurfaces.h"
 #include "tests/support/ProgramState.h"
 #include "tests/support/WindowState.h"
 
@@ -56,9 +61,10 @@ class ScreenOfTheProgram : public FreshState {
     qunsetenv("WAYLAND_DISPLAY");
   }
 
-  // Five fish with their bubbles on a fixed random source, sixty ticks, each
-  // checked on the screen.
-  void ExpectEveryTickOnScreen(int scale) {
+  // The program started here on five fish with their bubbles, a fixed random
+  // source and its timers stopped, shown; then what is to be done with it,
+  // given where the picture lies in shots of the window.
+  void WithProgram(int scale, const std::function<void(Form1&, QPoint)>& what) {
     qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
     QFile set(folder_.filePath("SET"));
     ASSERT_TRUE(set.open(QIODevice::WriteOnly));
@@ -84,20 +90,29 @@ class ScreenOfTheProgram : public FreshState {
     }
     ASSERT_TRUE(WaitUntil([&] { return form->windowHandle() && form->windowHandle()->isExposed(); }, 10s));
     ASSERT_EQ(form->devicePixelRatio(), scale);
-    const QPoint origin = form->suisou().mapTo(form.get(), QPoint()) * scale;
-
-    int wrong = 0;
-    for (int tick = 1; tick <= 60; ++tick) {
-      if (tick % 25 == 10) StepBehaviour(form->random());
-      StepAquarium(*form, form->canvas(), form->random());
-      const bool shown = WaitUntil([&] {
-        const QImage shot = QGuiApplication::primaryScreen()->grabWindow(form->winId()).toImage();
-        wrong = Mismatches(shot.convertToFormat(QImage::Format_RGB32), origin, scale, form->suisou().image());
-        return wrong == 0;
-      }, 5s);
-      ASSERT_TRUE(shown) << "after tick " << tick << ", " << wrong << " picture pixels are not the view's";
-    }
+    what(*form, form->suisou().mapTo(form.get(), QPoint()) * scale);
     QDir::setCurrent(before);
+  }
+
+  // Sixty ticks, each checked on the screen.
+  void ExpectEveryTickOnScreen(int scale) {
+    WithProgram(scale, [&](Form1& form, QPoint origin) {
+      int wrong = 0;
+      for (int tick = 1; tick <= 60; ++tick) {
+        if (tick % 25 == 10) StepBehaviour(form.random());
+        StepAquarium(form, form.canvas(), form.random());
+        const bool shown = WaitUntil([&] {
+          wrong = Mismatches(Shot(form), origin, scale, form.suisou().image());
+          return wrong == 0;
+        }, 5s);
+        ASSERT_TRUE(shown) << "after tick " << tick << ", " << wrong << " picture pixels are not the view's";
+      }
+    });
+  }
+
+  static QImage Shot(const Form1& form) {
+    const QImage shot = QGuiApplication::primaryScreen()->grabWindow(form.winId()).toImage();
+    return shot.convertToFormat(QImage::Format_RGB32);
   }
 
   VirtualDesktop desktop_;
@@ -109,6 +124,39 @@ TEST_F(ScreenOfTheProgram, AfterEveryTickTheWindowShowsTheViewsImage) { ExpectEv
 
 TEST_F(ScreenOfTheProgram, AtDoubleDensityEveryPicturePixelIsTheViewsAfterEveryTick) {
   ExpectEveryTickOnScreen(2);
+}
+
+// Minimised by the window manager, the window draws nothing while the fish
+// swim on; restored, it shows what a canvas that never stopped drawing
+// shows after the same ticks.
+TEST_F(ScreenOfTheProgram, MinimisedItDrawsNothingAndRestoredItShowsTheLatestFrame) {
+  WithProgram(1, [&](Form1& form, QPoint origin) {
+    AquariumCanvas always;
+    always.LayOut();
+    BothSurfaces both(form.canvas(), always);
+    const auto swim = [&](int from, int to) {
+      for (int tick = from; tick <= to; ++tick) {
+        if (tick % 25 == 10) StepBehaviour(form.random());
+        StepAquarium(form, both, form.random());
+      }
+    };
+    const QString window = QString::number(form.winId());
+    swim(1, 5);
+    desktop_.Run("xdotool", {"windowminimize", window});
+    ASSERT_TRUE(WaitUntil([&] { return !form.windowHandle()->isExposed(); }, 10s)) << "not minimised";
+    const qint64 view = form.suisou().image().cacheKey();
+    swim(6, 40);
+    EXPECT_EQ(form.suisou().image().cacheKey(), view) << "the view was drawn while minimised";
+
+    desktop_.Run("xdotool", {"windowactivate", window});
+    ASSERT_TRUE(WaitUntil([&] { return form.windowHandle()->isExposed(); }, 10s)) << "not restored";
+    // No tick runs from here on: a wrong frame on screen would stay wrong.
+    int wrong = 0;
+    EXPECT_TRUE(WaitUntil([&] {
+      wrong = Mismatches(Shot(form), origin, 1, always.view().image());
+      return wrong == 0;
+    }, 5s)) << wrong << " picture pixels are not the latest frame's";
+  });
 }
 
 }  // namespace
