@@ -2,7 +2,9 @@
 // picture and repaints it every 100 ms, as the aquarium does. Its CPU and
 // memory are what any Qt widgets program of this kind costs at the least.
 // With --partial it repaints only five 85 x 85 squares that move as fish
-// do, about what a frame of five fish changes.
+// do, about what a frame of five fish changes. With --idle its timer still
+// fires every 100 ms but repaints nothing: the least a window that keeps a
+// clock running costs, whether or not it is seen.
 #include <QApplication>
 #include <QImage>
 #include <QPaintEvent>
@@ -22,15 +24,18 @@ constexpr int kSquare = 85;  // a 75 x 75 cell and the 10 pixels it may move
 
 class FloorWindow : public QWidget {
  public:
-  explicit FloorWindow(bool partial) : partial_(partial), picture_(kWidth, kHeight, QImage::Format_RGB32) {
+  enum class Repaint { whole, partial, none };
+
+  explicit FloorWindow(Repaint repaint) : repaint_(repaint), picture_(kWidth, kHeight, QImage::Format_RGB32) {
     // A gradient, so the picture is no cheaper to copy than a real one.
     for (int y = 0; y < picture_.height(); ++y) {
       auto* row = reinterpret_cast<QRgb*>(picture_.scanLine(y));
       for (int x = 0; x < picture_.width(); ++x) row[x] = qRgb(x / 2, y * 255 / 300, 153);
     }
     for (int i = 0; i < 5; ++i) squares_[i] = {QPoint(20 + 80 * i, 10 + 45 * i), QPoint(i % 2 ? -5 : 5, 2)};
-    setWindowTitle(partial ? QStringLiteral("Velmaro partial floor window")
-                           : QStringLiteral("Velmaro floor window"));
+    setWindowTitle(repaint == Repaint::partial ? QStringLiteral("Velmaro partial floor window")
+                   : repaint == Repaint::none  ? QStringLiteral("Velmaro idle floor window")
+                                               : QStringLiteral("Velmaro floor window"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(picture_.size());
     // The same timer kind and interval as the aquarium's animation.
@@ -57,7 +62,8 @@ class FloorWindow : public QWidget {
   };
 
   void Tick() {
-    if (!partial_) {
+    if (repaint_ == Repaint::none) return;
+    if (repaint_ == Repaint::whole) {
       update();
       return;
     }
@@ -72,7 +78,7 @@ class FloorWindow : public QWidget {
     update(changed);
   }
 
-  bool partial_;
+  Repaint repaint_;
   QImage picture_;
   std::array<Square, 5> squares_;
   QTimer timer_;
@@ -81,12 +87,14 @@ class FloorWindow : public QWidget {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool partial = argc > 1 && std::strcmp(argv[1], "--partial") == 0;
+  FloorWindow::Repaint repaint = FloorWindow::Repaint::whole;
+  if (argc > 1 && std::strcmp(argv[1], "--partial") == 0) repaint = FloorWindow::Repaint::partial;
+  if (argc > 1 && std::strcmp(argv[1], "--idle") == 0) repaint = FloorWindow::Repaint::none;
   // The aquarium's rounding policy, so both draw at the same scale.
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
   int qtArgc = 1;
   QApplication application(qtArgc, argv);
-  FloorWindow window(partial);
+  FloorWindow window(repaint);
   // Each program has a display of its own; the corner is as good as any.
   window.move(0, 0);
   window.show();
