@@ -30,6 +30,8 @@ TEST_PACKAGES=(
   x11-xserver-utils
   # A screen reader's view of the program: the accessibility bus and a session bus.
   at-spi2-core dbus-daemon
+  # A session manager of the tests' own, asking the program to save.
+  libsm-dev libice-dev
   # Checks of the Debian package: its desktop entry, metainfo, manual page,
   # and Debian's own package checker.
   desktop-file-utils appstream man-db lintian

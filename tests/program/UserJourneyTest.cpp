@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "tests/program/RealProgram.h"
+#include "tests/program/SessionManager.h"
 #include "tests/support/TempFolder.h"
 
 using namespace std::chrono_literals;
@@ -507,6 +508,28 @@ TEST_F(UserJourney, TheDisplayGoingAwaySavesTheChoiceAndSaysSo) {
   ASSERT_TRUE(WaitForEnd(velmaro_)) << "the program outlived its display";
   EXPECT_EQ(ReadSet(folder_), Record(0, {}));
   EXPECT_TRUE(Errors().contains(kDisplayLost)) << Errors().toStdString();
+}
+
+// A desktop asks its programs to save before logging out: the dialog's
+// change is saved then, and the aquarium goes on swimming.
+TEST_F(UserJourney, ASessionManagersRequestSavesTheChoiceAndLeavesTheWindowOpen) {
+  SessionManager manager;
+  ASSERT_TRUE(manager.Listen()) << manager.why().toStdString();
+  WriteSet(Record(4, {}));
+  // Qt registers before the window shows, and waits for the answer.
+  Start(velmaro_, {VELMARO_EXECUTABLE}, {{"SESSION_MANAGER", manager.address()}});
+  ASSERT_TRUE(manager.ServeUntil([&] { return manager.registered(); }, 10s)) << "the program never registered";
+  const QString window = MainWindowOf(velmaro_);
+  ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
+  const QString dialog = OpenDialog(window);
+  ASSERT_FALSE(dialog.isEmpty()) << "the dialog did not open from the menu";
+  InDialog(kTotalTroughLeft);
+  ASSERT_TRUE(WaitForFish(window, {1, 0})) << "the total bar did not reach the aquarium";
+
+  EXPECT_TRUE(manager.AskToSave(10s)) << "the program did not say it saved";
+  EXPECT_EQ(ReadSet(folder_), Record(0, {}));
+  EXPECT_TRUE(WaitForMotion(window)) << "the aquarium stopped";
+  EXPECT_TRUE(WindowsOf(velmaro_).contains(dialog)) << "the dialog closed";
 }
 
 // Told to stop while the start-up message waits for the user, the program
