@@ -269,15 +269,8 @@ TEST_F(RealProgramOnTwoMonitors, TheAquariumKeepsItsWholePictureAndItsDialogOnEi
   desktop_.Run("xdotool", {"windowmove", window, "1500", "100"});
   EXPECT_TRUE(WaitUntil([&] { return FishIn(PictureInBlocks(window, 2)) == FishInView{1, 0}; }, 10s))
       << "no whole picture in 2 x 2 blocks on the denser monitor";
-  PressKeys(window, {"F10"});
-  ASSERT_TRUE(WaitUntil([&] { return DropDown(window).has_value(); }, 10s)) << "F10 did not drop 設定 down";
-  desktop_.Run("xdotool", {"key", "Return"});
-  QString dialog;
-  ASSERT_TRUE(WaitUntil([&] {
-    for (const QString& id : WindowsOf(velmaro_))
-      if (id != window) dialog = id;
-    return !dialog.isEmpty();
-  }, 10s)) << "Return did not open the dialog";
+  const QString dialog = OpenSettingsDialogByKeys(window);
+  ASSERT_FALSE(dialog.isEmpty()) << "F10 and Return did not open the dialog";
   std::optional<WindowGeometry> box;
   // A frame of odd width cannot be centred to the device pixel at ratio 2.
   EXPECT_TRUE(WaitCentred(dialog, box, right, 2)) << "the dialog is not centred on the aquarium's monitor";

@@ -241,6 +241,19 @@ QString RealProgram::OpenSettingsDialog(const QString& window) {
   return dialog;
 }
 
+QString RealProgram::OpenSettingsDialogByKeys(const QString& window, const QProcess& process) {
+  PressKeys(window, {"F10"});
+  if (!WaitUntil([&] { return DropDown(window).has_value(); }, 10s)) return {};
+  desktop_.Run("xdotool", {"key", "Return"});
+  QString dialog;
+  WaitUntil([&] {
+    for (const QString& id : WindowsOf(process))
+      if (id != window) dialog = id;
+    return !dialog.isEmpty();
+  }, 10s);
+  return dialog;
+}
+
 bool RealProgram::WaitCentred(const QString& window, std::optional<WindowGeometry>& client,
                               std::optional<WindowGeometry> area, int slack) {
   const auto screen = area ? area : Geometry(desktop_, "root");

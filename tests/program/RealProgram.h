@@ -72,6 +72,9 @@ class RealProgram : public ::testing::Test {
   std::optional<WindowGeometry> DropDown(const QString& window);
   // 設定 → 数＆種類 from the main window's menu; the dialog, or "".
   QString OpenSettingsDialog(const QString& window);
+  // The same from the keyboard: F10 drops 設定 down, Return opens it.
+  QString OpenSettingsDialogByKeys(const QString& window) { return OpenSettingsDialogByKeys(window, velmaro_); }
+  QString OpenSettingsDialogByKeys(const QString& window, const QProcess& process);
   // Waits until the window manager has framed the window and the program
   // has centred it by its frame, on the whole screen or the part of it
   // given, to within slack pixels; false if it never was.

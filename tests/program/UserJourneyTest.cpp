@@ -453,15 +453,8 @@ TEST_F(UserJourney, TheKeyboardAloneSetsTheNumberOfFish) {
   ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
   std::optional<WindowGeometry> main;
   ASSERT_TRUE(WaitCentred(window, main));
-  PressKeys(window, {"F10"});
-  ASSERT_TRUE(WaitUntil([&] { return DropDown(window).has_value(); }, 10s)) << "F10 did not drop 設定 down";
-  desktop_.Run("xdotool", {"key", "Return"});
-  QString dialog;
-  ASSERT_TRUE(WaitUntil([&] {
-    for (const QString& id : WindowsOf(velmaro_))
-      if (id != window) dialog = id;
-    return !dialog.isEmpty();
-  }, 10s)) << "Return did not open the dialog";
+  const QString dialog = OpenSettingsDialogByKeys(window);
+  ASSERT_FALSE(dialog.isEmpty()) << "F10 and Return did not open the dialog";
   ASSERT_TRUE(WaitCentred(dialog, box_));
   // O K, Cancel, the red bar, the total's box, the total bar.
   PressKeys(dialog, {"Tab", "Tab", "Tab", "Tab", "Right", "Right", "Tab", "space"});

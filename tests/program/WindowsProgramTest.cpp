@@ -72,17 +72,8 @@ class ProgramUnderWine : public RealProgram {
   // dialog must then be gone.
   ::testing::AssertionResult ChooseWithKeys(const QString& window, QProcess& process, const QStringList& keys) {
     if (!Focus(window)) return ::testing::AssertionFailure() << "the main window never had the focus";
-    PressKeys(window, {"F10"});
-    if (!WaitUntil([&] { return DropDown(window).has_value(); }, 10s))
-      return ::testing::AssertionFailure() << "F10 did not drop 設定 down";
-    desktop_.Run("xdotool", {"key", "Return"});
-    QString dialog;
-    if (!WaitUntil([&] {
-          for (const QString& id : WindowsOf(process))
-            if (id != window) dialog = id;
-          return !dialog.isEmpty();
-        }, 10s))
-      return ::testing::AssertionFailure() << "Return did not open the dialog";
+    const QString dialog = OpenSettingsDialogByKeys(window, process);
+    if (dialog.isEmpty()) return ::testing::AssertionFailure() << "F10 and Return did not open the dialog";
     std::optional<WindowGeometry> box;
     if (!WaitCentredByWindowsFrame(dialog, box)) return ::testing::AssertionFailure() << "the dialog is not centred";
     if (!Focus(dialog)) return ::testing::AssertionFailure() << "the dialog never had the focus";
