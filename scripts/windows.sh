@@ -93,7 +93,8 @@ check_self_contained() {
     return 1
   fi
   # A windowed program: Windows opens no console for it.
-  if ! x86_64-w64-mingw32-objdump -p "$EXE" | grep -q '^Subsystem.*(Windows GUI)'; then
+  # Read whole: grep -q would stop objdump half-way, which pipefail counts as failure.
+  if ! x86_64-w64-mingw32-objdump -p "$EXE" | grep '^Subsystem.*(Windows GUI)' >/dev/null; then
     echo "velmaro.exe is not a windowed program: Windows would open a console" >&2
     return 1
   fi
