@@ -3,17 +3,11 @@
 #include <QAccessible>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QTest>
-#include <QWindow>
 
 #include <gtest/gtest.h>
 
 #include "assets/Pictures.h"
-#include "sim/Behaviour.h"
-#include "sim/SetRec.h"
-#include "sim/Tick.h"
-#include "tests/support/BothSurfaces.h"
 #include "tests/support/ProgramState.h"
 
 namespace {
@@ -82,57 +76,6 @@ TEST_F(MainWindow, ClosingRunsTheUnloadHandlerOnceAndStopsTheTimers) {
   EXPECT_EQ(unloads, 1);
   EXPECT_FALSE(form.isVisible());
   EXPECT_FALSE(form.Timer2.isActive());
-}
-
-// Hidden, the window's canvas draws nothing while the fish swim on; shown
-// again, the window shows at once what a canvas that never stopped drawing
-// shows after the same ticks.
-TEST_F(MainWindow, DrawsNothingWhileHiddenAndShowsTheLatestFrameWhenShownAgain) {
-  ClockRandom random([] { return std::uint64_t{1208}; });
-  Form1 form(random);
-  form.Timer1.stop();
-  form.Timer2.stop();
-  form.resize(600, 400);  // room for the whole picture below the menu
-  form.suisou().setGeometry(0, 0, 500, 300);
-  form.canvas().LayOut();
-  AquariumCanvas always;
-  always.LayOut();
-  BothSurfaces both(form.canvas(), always);
-  Conf.MaxIndex = 4;
-  Conf.Kind = {0, 1, 0, 1, 0, 0};
-  SeedFish(form, random);
-  int ticks = 0;
-  const auto swim = [&](int count) {
-    for (const int last = ticks + count; ticks < last;) {
-      if (++ticks % 25 == 10) StepBehaviour(random);
-      StepAquarium(form, both, random);
-    }
-  };
-  form.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-  swim(5);
-
-  form.hide();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !form.windowHandle()->isExposed(); }, 5000));
-  const qint64 view = form.suisou().image().cacheKey();
-  const qint64 work = form.canvas().work().image().cacheKey();
-  swim(40);
-  EXPECT_EQ(form.suisou().image().cacheKey(), view) << "the view was drawn while hidden";
-  EXPECT_EQ(form.canvas().work().image().cacheKey(), work) << "a frame was made while hidden";
-  ASSERT_NE(always.view().image(), form.suisou().image()) << "the fish did not move";
-
-  form.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-  EXPECT_TRUE(form.suisou().image() == always.view().image());
-  const QRect picture(form.suisou().mapTo(&form, QPoint()), QSize(500, 300));
-  // No tick runs from here on: a wrong frame on screen would stay wrong.
-  EXPECT_TRUE(QTest::qWaitFor([&] {
-    const QImage shot = form.screen()->grabWindow(form.winId()).toImage();
-    return shot.convertToFormat(QImage::Format_RGB32).copy(picture) == always.view().image();
-  }, 5000)) << "the window shows another frame";
-
-  swim(5);  // and goes on drawing
-  EXPECT_TRUE(form.suisou().image() == always.view().image());
 }
 
 }  // namespace

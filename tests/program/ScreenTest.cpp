@@ -145,8 +145,10 @@ TEST_F(ScreenOfTheProgram, MinimisedItDrawsNothingAndRestoredItShowsTheLatestFra
     desktop_.Run("xdotool", {"windowminimize", window});
     ASSERT_TRUE(WaitUntil([&] { return !form.windowHandle()->isExposed(); }, 10s)) << "not minimised";
     const qint64 view = form.suisou().image().cacheKey();
+    const qint64 work = form.canvas().work().image().cacheKey();
     swim(6, 40);
     EXPECT_EQ(form.suisou().image().cacheKey(), view) << "the view was drawn while minimised";
+    EXPECT_EQ(form.canvas().work().image().cacheKey(), work) << "a frame was made while minimised";
 
     desktop_.Run("xdotool", {"windowactivate", window});
     ASSERT_TRUE(WaitUntil([&] { return form.windowHandle()->isExposed(); }, 10s)) << "not restored";
