@@ -8,6 +8,42 @@ require_display_tools() {
   done
 }
 
+# The measuring scripts' arguments: BUILD_FOLDER [SECONDS] [--rounds N], and
+# --profile FOLDER where the script's usage offers it. Sets BUILD (made
+# absolute: the programs run in folders of their own), SPAN, ROUNDS and
+# PROFILE, and AQUARIUM and FLOOR, the programs measured; calls usage on
+# anything else.
+read_measurement_arguments() {
+  BUILD="" SPAN=30 ROUNDS=1 PROFILE=""
+  local positional=0
+  while [ $# -gt 0 ]; do
+    case "$1" in
+      --rounds) [ $# -ge 2 ] || usage; ROUNDS="$2"; shift 2 ;;
+      --rounds=*) ROUNDS="${1#--rounds=}"; shift ;;
+      --profile) [ $# -ge 2 ] && [ "${PROFILE_OFFERED:-}" = yes ] || usage; PROFILE="$2"; shift 2 ;;
+      -h|--help) usage ;;
+      *)
+        positional=$((positional + 1))
+        case $positional in
+          1) BUILD="$1" ;;
+          2) SPAN="$1" ;;
+          *) usage ;;
+        esac
+        shift ;;
+    esac
+  done
+  [ -n "$BUILD" ] || usage
+  BUILD=$(cd "$BUILD" && pwd) || usage
+  [[ "$SPAN" =~ ^[1-9][0-9]*$ ]] || { echo "SECONDS must be a whole number above 0" >&2; exit 2; }
+  [[ "$ROUNDS" =~ ^[1-9][0-9]*$ ]] || { echo "--rounds takes a whole number above 0" >&2; exit 2; }
+  AQUARIUM="$BUILD/velmaro"
+  FLOOR="$BUILD/velmaro_floor_window"
+  local program
+  for program in "$AQUARIUM" "$FLOOR"; do
+    [ -x "$program" ] || { echo "$program is missing: build the project first" >&2; exit 2; }
+  done
+}
+
 # Installs a Debian package for the measurement alone (the tests never need
 # it); false when that cannot be done here.
 install_debian_package() {

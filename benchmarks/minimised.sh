@@ -21,36 +21,8 @@ set -euo pipefail
 
 usage() { echo "Usage: $0 BUILD_FOLDER [SECONDS] [--rounds N]" >&2; exit 2; }
 
-BUILD=""
-SPAN=30
-ROUNDS=1
-positional=0
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --rounds) [ $# -ge 2 ] || usage; ROUNDS="$2"; shift 2 ;;
-    --rounds=*) ROUNDS="${1#--rounds=}"; shift ;;
-    -h|--help) usage ;;
-    *)
-      positional=$((positional + 1))
-      case $positional in
-        1) BUILD="$1" ;;
-        2) SPAN="$1" ;;
-        *) usage ;;
-      esac
-      shift ;;
-  esac
-done
-[ -n "$BUILD" ] || usage
-BUILD=$(cd "$BUILD" && pwd) || usage
-[[ "$SPAN" =~ ^[1-9][0-9]*$ ]] || { echo "SECONDS must be a whole number above 0" >&2; exit 2; }
-[[ "$ROUNDS" =~ ^[1-9][0-9]*$ ]] || { echo "--rounds takes a whole number above 0" >&2; exit 2; }
-
-AQUARIUM="$BUILD/velmaro"
-FLOOR="$BUILD/velmaro_floor_window"
-for program in "$AQUARIUM" "$FLOOR"; do
-  [ -x "$program" ] || { echo "$program is missing: build the project first" >&2; exit 2; }
-done
 source "$(dirname "${BASH_SOURCE[0]}")/displays.sh"
+read_measurement_arguments "$@"
 require_display_tools
 
 NAMES=(shown minimised idle)
