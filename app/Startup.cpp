@@ -43,6 +43,19 @@ QString WithReason(const QString& text, const std::string& reason) {
   return text + QLatin1Char('\n') + QString::fromStdString(reason);
 }
 
+// Saves the settings; a failure is told on standard error, and in a box
+// when one may be shown (asked only then). False when nothing was saved.
+bool SaveAndTell(QWidget* parent, const std::function<bool()>& mayShowBox) {
+  const auto saved = SaveSettings();
+  if (saved.ok) return true;
+  const QString text = WithReason(kSaveFailedText, saved.reason);
+  if (mayShowBox())
+    ReportProblem(parent, text);
+  else
+    Warn(text.toStdString());
+  return false;
+}
+
 // Moved to a screen of another density, a window keeps its size in device
 // pixels and Qt reads a new size off it: the window is given its own back,
 // and the window manager new limits in the new screen's pixels.
@@ -119,36 +132,22 @@ void Form_Unload(Form1& form, std::int16_t& /*Cancel*/) {
     exit_status = 1;
     return;
   }
-  if (const auto saved = SaveSettings(); !saved.ok) {
-    exit_status = 1;
-    ReportProblem(&form, WithReason(kSaveFailedText, saved.reason));
-  }
+  if (!SaveAndTell(&form, [] { return true; })) exit_status = 1;
 }
 
 int ExitStatus() { return exit_status; }
 
 void CommitSettings(Form1& form, const std::function<bool()>& mayShowBox) {
-  if (set_left_alone) return;
-  if (const auto saved = SaveSettings(); !saved.ok) {
-    const QString text = WithReason(kSaveFailedText, saved.reason);
-    if (mayShowBox())
-      ReportProblem(&form, text);
-    else
-      Warn(text.toStdString());
-  }
+  if (!set_left_alone) SaveAndTell(&form, mayShowBox);
 }
 
 void SaveSettingsIfEndedWithTheWindowOpen() {
-  static const bool registered = [] {
-    return std::atexit([] {
-      if (unloaded || set_left_alone) return;
-      unloaded = true;
-      Warn(kDisplayLostText.toStdString());
-      if (const auto saved = SaveSettings(); !saved.ok)
-        Warn(WithReason(kSaveFailedText, saved.reason).toStdString());
-    }) == 0;
-  }();
-  Q_UNUSED(registered);
+  std::atexit([] {
+    if (unloaded || set_left_alone) return;
+    unloaded = true;
+    Warn(kDisplayLostText.toStdString());
+    SaveAndTell(nullptr, [] { return false; });
+  });
 }
 
 void ResetStartupState() {

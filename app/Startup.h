@@ -67,10 +67,10 @@ inline const QString kDisplayLostText =
 // a desktop asks this of its programs before logging out. A failed save is
 // told as at closing, with a box when the session manager lets the program
 // show one.
-void CommitSettings(Form1& form, const std::function<bool()>& mayShowBox = [] { return true; });
+void CommitSettings(Form1& form, const std::function<bool()>& mayShowBox);
 
 // From now on, a process that ends with the main window still open saves as
 // the window's unload would: the window system gone, Qt ends the program
-// itself. Only the program calls this; there is no screen left for a box,
-// so standard error tells.
+// itself. Only the program calls this, once; there is no screen left for a
+// box, so standard error tells.
 void SaveSettingsIfEndedWithTheWindowOpen();
