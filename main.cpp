@@ -1,11 +1,8 @@
 // Velmaro — a desktop goldfish aquarium.
 #include <QApplication>
-#include <QSessionManager>
 
-#include "app/Shutdown.h"
 #include "app/Startup.h"
 #include "dialog/frm_Set.h"
-#include "render/Form1.h"
 
 int main(int, char** argv) {
   PrepareApplication();
@@ -14,19 +11,7 @@ int main(int, char** argv) {
   char* qtArgv[] = {argv[0], nullptr};
   QApplication application(qtArgc, qtArgv);
 
-  ShutdownRequests shutdown;
-  const std::unique_ptr<Form1> form = Main();
-  if (shutdown.requested()) {
-    // Asked to end while start-up waited for a message box.
-    form->close();
-    return ExitStatus();
-  }
-  ConnectSettingsMenu(*form);
-  shutdown.Watch(*form);
-  QObject::connect(&application, &QGuiApplication::commitDataRequest, form.get(), [&form](QSessionManager& session) {
-    CommitSettings(*form, [&session] { return session.allowsErrorInteraction(); });
-  });
-  SaveSettingsIfEndedWithTheWindowOpen();
-  const int loop = application.exec();
-  return loop != 0 ? loop : ExitStatus();
+  Program program;
+  ConnectSettingsMenu(program.form());
+  return program.Run();
 }

@@ -10,10 +10,13 @@ has_display() { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }
 packages=("${RUN_PACKAGES[@]}")
 has_display || packages+=("${HEADLESS_PACKAGES[@]}")
 install_missing_packages "${packages[@]}"
-build_release >/dev/null
-has_display && exec "$BUILD/velmaro"
+if has_display; then
+  build_release >/dev/null
+  exec "$BUILD/velmaro"
+fi
 
 # No screen to show it on: run it on a virtual one and keep a picture.
+build_release velmaro velmaro_snapshot >/dev/null
 echo "No display found (neither DISPLAY nor WAYLAND_DISPLAY is set)."
 echo "Running Velmaro for a few seconds on a virtual display (Xvfb)..."
 exec "$ROOT/scripts/headless-run.sh" "$BUILD"

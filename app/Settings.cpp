@@ -9,9 +9,11 @@
 #include <algorithm>
 #include <system_error>
 
+#include "assets/Texts.h"
+#include "sim/State.h"
+
 namespace {
 
-constexpr std::size_t kFieldCount = kSetRecBytes / 2;
 constexpr qint64 kTailChunk = 64 * 1024;
 
 // What stands at the file's name, links followed.
@@ -47,7 +49,7 @@ Place Inspect(const std::filesystem::path& file) {
 }
 
 std::string NotOrdinaryReason(const std::string& kind) {
-  return "「SET」は普通のファイルではありません（" + kind + "）";
+  return kNotOrdinaryReasonText.arg(QString::fromStdString(kind)).toStdString();
 }
 
 QString QtName(const std::filesystem::path& file) { return QString::fromStdU16String(file.u16string()); }
@@ -102,31 +104,7 @@ FileOutcome WriteInPlace(QFile& file, const std::array<std::uint8_t, kSetRecByte
   return failed;
 }
 
-std::int16_t& Field(SetRec& record, std::size_t index) {
-  return index == 0 ? record.MaxIndex : record.Kind[index - 1];
-}
-
 }  // namespace
-
-std::array<std::uint8_t, kSetRecBytes> EncodeSetRec(const SetRec& record) {
-  SetRec copy = record;
-  std::array<std::uint8_t, kSetRecBytes> bytes{};
-  for (std::size_t i = 0; i < kFieldCount; ++i) {
-    const auto value = static_cast<std::uint16_t>(Field(copy, i));
-    bytes[2 * i] = static_cast<std::uint8_t>(value & 0xff);
-    bytes[2 * i + 1] = static_cast<std::uint8_t>(value >> 8);
-  }
-  return bytes;
-}
-
-SetRec DecodeSetRec(std::span<const std::uint8_t> bytes) {
-  SetRec record;
-  for (std::size_t i = 0; i < kFieldCount && 2 * i + 1 < bytes.size(); ++i) {
-    const auto value = static_cast<std::uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-    Field(record, i) = static_cast<std::int16_t>(value);
-  }
-  return record;
-}
 
 LoadOutcome LoadSettings(const std::filesystem::path& file) {
   LoadOutcome outcome;
@@ -188,8 +166,7 @@ std::string RepairDamagedCount(SetRec& record) {
   if (record.MaxIndex >= -1 && record.MaxIndex <= 5) return {};
   const int damaged = record.MaxIndex;
   record.MaxIndex = 0;
-  return "設定ファイル「SET」の金魚の数が壊れています（MaxIndex " + std::to_string(damaged) +
-         "）。1 匹で続けます。";
+  return kDamagedCountText.arg(damaged).toStdString();
 }
 
 std::string RepairDamagedKinds(SetRec& record) {
@@ -201,5 +178,5 @@ std::string RepairDamagedKinds(SetRec& record) {
     record.Kind[i] = 0;
   }
   if (damaged.empty()) return {};
-  return "設定ファイル「SET」の金魚の種類が壊れています（" + damaged + "）。赤で続けます。";
+  return kDamagedKindsText.arg(QString::fromStdString(damaged)).toStdString();
 }

@@ -1,29 +1,14 @@
 // Velmaro — the settings file "SET": the record Conf, 14 bytes on disk.
-//
-// Layout: seven 16-bit two's-complement fields, least significant byte
-// first, no header and no gap: MaxIndex at offset 0, Kind(0)..Kind(5) at
-// offsets 2..12. Bytes after the 14th belong to nobody and stay as they are.
+// Bytes after the 14th belong to nobody and stay as they are.
 #pragma once
 
-#include <array>
-#include <cstddef>
-#include <cstdint>
 #include <filesystem>
-#include <span>
 #include <string>
 
 #include "sim/SetRec.h"
 
-inline constexpr std::size_t kSetRecBytes = 14;
-
 // A relative name: the file lies in the working directory at each open.
 inline constexpr char kSettingsFile[] = "SET";
-
-std::array<std::uint8_t, kSetRecBytes> EncodeSetRec(const SetRec& record);
-
-// Fields wholly inside bytes are read; the rest, including a field cut in
-// two by the end, stay 0.
-SetRec DecodeSetRec(std::span<const std::uint8_t> bytes);
 
 // The outcome of a load or a save; reason is the system's own words.
 struct FileOutcome {

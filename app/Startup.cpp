@@ -1,60 +1,24 @@
-// Velmaro — start-up, the main window's layout and shutdown.
+// Velmaro — start-up.
 #include "app/Startup.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QScreen>
+#include <QSessionManager>
 #include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
-#include "app/Settings.h"
 #include "assets/Pictures.h"
-#include "render/Form1.h"
-#include "render/Placement.h"
 #include "sim/Aquarium.h"
 #include "sim/Int16.h"
+#include "sim/State.h"
 #include "sim/Surfaces.h"
+#include "window/Form1.h"
+#include "window/Placement.h"
 
 namespace {
-
-int exit_status = 0;
-bool set_left_alone = false;  // SET is no ordinary file: never written
-bool unloaded = false;        // the main window's unload has saved
-
-void ReportProblem(QWidget* parent, const QString& text) {
-  std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-  std::fflush(stderr);
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Velmaro"), text, QMessageBox::Ok, parent);
-  box.exec();
-}
-
-void Warn(const std::string& warning) {
-  if (warning.empty()) return;
-  std::fprintf(stderr, "%s\n", warning.c_str());
-  std::fflush(stderr);
-}
-
-QString WithReason(const QString& text, const std::string& reason) {
-  return text + QLatin1Char('\n') + QString::fromStdString(reason);
-}
-
-// Saves the settings; a failure is told on standard error, and in a box
-// when one may be shown (asked only then). False when nothing was saved.
-bool SaveAndTell(QWidget* parent, const std::function<bool()>& mayShowBox) {
-  const auto saved = SaveSettings();
-  if (saved.ok) return true;
-  const QString text = WithReason(kSaveFailedText, saved.reason);
-  if (mayShowBox())
-    ReportProblem(parent, text);
-  else
-    Warn(text.toStdString());
-  return false;
-}
 
 // Moved to a screen of another density, a window keeps its size in device
 // pixels and Qt reads a new size off it: the window is given its own back,
@@ -126,57 +90,33 @@ void LayoutMainWindow(Form1& form) {
   KeepSizeOnEveryScreen(form);
 }
 
-void Form_Unload(Form1& form, std::int16_t& /*Cancel*/) {
-  unloaded = true;
-  if (set_left_alone) {
-    exit_status = 1;
-    return;
-  }
-  if (!SaveAndTell(&form, [] { return true; })) exit_status = 1;
-}
-
-int ExitStatus() { return exit_status; }
-
-void CommitSettings(Form1& form, const std::function<bool()>& mayShowBox) {
-  if (!set_left_alone) SaveAndTell(&form, mayShowBox);
-}
-
-void SaveSettingsIfEndedWithTheWindowOpen() {
-  std::atexit([] {
-    if (unloaded || set_left_alone) return;
-    unloaded = true;
-    Warn(kDisplayLostText.toStdString());
-    SaveAndTell(nullptr, [] { return false; });
-  });
-}
-
-void ResetStartupState() {
-  exit_status = 0;
-  set_left_alone = false;
-  unloaded = false;
-}
-
-std::unique_ptr<Form1> Main(RandomSource& random) {
+std::unique_ptr<Form1> Main(SettingsKeeper& settings, RandomSource& random) {
   // Every window's icon, the message boxes' before the main window's too.
   QApplication::setWindowIcon(pictures::ProgramIcon());
-  if (const auto loaded = LoadSettings(); !loaded.notOrdinary.empty()) {
-    ResetConf();
-    set_left_alone = true;
-    ReportProblem(nullptr, kNotOrdinaryText.arg(QString::fromStdString(loaded.notOrdinary)));
-  } else if (!loaded.ok) {
-    ResetConf();
-    ReportProblem(nullptr, WithReason(loaded.missing ? kCreateFailedText : kLoadFailedText, loaded.reason));
-  } else {
-    // Warnings only: the aquarium runs as well as it can with what was read.
-    if (loaded.readOnly) Warn(kReadOnlyText.toStdString());
-    Warn(RepairDamagedCount(Conf));
-    Warn(RepairDamagedKinds(Conf));
-  }
-
+  settings.Load();
   auto form = std::make_unique<Form1>(random);
   Form1* window = form.get();
-  form->SetUnloadHandler([window](std::int16_t& cancel) { Form_Unload(*window, cancel); });
+  form->SetUnloadHandler([&settings, window](std::int16_t& cancel) { settings.Form_Unload(*window, cancel); });
   LayoutMainWindow(*form);
   SeedFish(*form, random);
   return form;
+}
+
+Program::Program() : form_(Main(settings_)) {}
+
+Program::~Program() = default;
+
+int Program::Run() {
+  if (shutdown_.requested()) {
+    // Asked to end while start-up waited for a message box.
+    form_->close();
+    return settings_.exitStatus();
+  }
+  shutdown_.Watch(*form_);
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, form_.get(), [this](QSessionManager& session) {
+    settings_.SaveOnRequest(*form_, [&session] { return session.allowsErrorInteraction(); });
+  });
+  settings_.SaveIfEndedWithTheWindowOpen();
+  const int loop = QApplication::exec();
+  return loop != 0 ? loop : settings_.exitStatus();
 }

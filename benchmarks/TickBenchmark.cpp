@@ -12,7 +12,7 @@
 #include "render/AquariumCanvas.h"
 #include "sim/Aquarium.h"
 #include "sim/Random.h"
-#include "sim/SetRec.h"
+#include "sim/State.h"
 #include "sim/Tick.h"
 
 namespace {

@@ -11,14 +11,15 @@
 
 #include <algorithm>
 
+#include "assets/Texts.h"
 #include "dialog/Conversions.h"
 #include "dialog/DialogStyle.h"
-#include "render/Form1.h"
-#include "render/Placement.h"
 #include "sim/Aquarium.h"
 #include "sim/Int16.h"
 #include "sim/Random.h"
-#include "sim/SetRec.h"
+#include "sim/State.h"
+#include "window/Form1.h"
+#include "window/Placement.h"
 
 namespace {
 
@@ -286,18 +287,32 @@ void frm_Set::ShowLimitMessage() {
 }
 
 namespace {
-std::unique_ptr<frm_Set> settings_dialog;
+
+// Keeps the window's dialog object for as long as the window lives.
+class DialogHolder : public QObject {
+ public:
+  explicit DialogHolder(QObject* window) : QObject(window) { setObjectName(kName); }
+  static DialogHolder* Of(const Form1& form) {
+    return static_cast<DialogHolder*>(form.findChild<QObject*>(kName, Qt::FindDirectChildrenOnly));
+  }
+  static constexpr char kName[] = "frm_Set";
+  std::unique_ptr<frm_Set> dialog;
+};
+
 }  // namespace
 
 void mnuSetSyu_Click(Form1& form) {
-  if (!settings_dialog) settings_dialog = std::make_unique<frm_Set>();
-  settings_dialog->Show(form);
+  DialogHolder* holder = DialogHolder::Of(form);
+  if (!holder) holder = new DialogHolder(&form);
+  if (!holder->dialog) holder->dialog = std::make_unique<frm_Set>();
+  holder->dialog->Show(form);
 }
 
 void ConnectSettingsMenu(Form1& form) {
   QObject::connect(form.mnuSetSyu, &QAction::triggered, &form, [&form] { mnuSetSyu_Click(form); });
 }
 
-frm_Set* SettingsDialog() { return settings_dialog.get(); }
-
-void ResetSettingsDialog() { settings_dialog.reset(); }
+frm_Set* SettingsDialog(const Form1& form) {
+  const DialogHolder* holder = DialogHolder::Of(form);
+  return holder ? holder->dialog.get() : nullptr;
+}

@@ -76,15 +76,9 @@ class frm_Set {
 };
 
 // The main window's menu command "数＆種類": shows the dialog, creating it on
-// first use; the one dialog object then lives until the program ends.
+// first use; the one dialog object then lives as long as the window.
 void mnuSetSyu_Click(Form1& form);
 void ConnectSettingsMenu(Form1& form);
 
-// The dialog object, or null before the menu was first used.
-frm_Set* SettingsDialog();
-// Forgets the dialog object, as if the menu had never been used.
-void ResetSettingsDialog();
-
-// The dialog's one message, shown when the red count exceeds the total.
-inline const QString kLimitMessageText = QStringLiteral("金魚の数が設定数を超えてます");
-inline const QString kLimitMessageTitle = QStringLiteral("入力ｴﾗｰ");
+// The window's dialog object, or null before its menu was first used.
+frm_Set* SettingsDialog(const Form1& form);

@@ -58,16 +58,23 @@ install_missing_packages() {
 }
 
 # Release build in build/, incremental after the first time. With "tests",
-# the tests are built too; without, a build made for them keeps them.
+# everything: the program, its tests, the developer tools and the
+# benchmarks. Otherwise only the targets named, the program by default.
 build_release() {
   BUILD="$ROOT/build"
-  local testing=OFF
-  [ "${1:-}" = tests ] && testing=ON
-  if [ ! -f "$BUILD/CMakeCache.txt" ] ||
-     { [ "$testing" = ON ] && ! grep -qx 'BUILD_TESTING:BOOL=ON' "$BUILD/CMakeCache.txt"; }; then
-    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING="$testing"
+  local testing=OFF targets=(velmaro)
+  if [ "${1:-}" = tests ]; then
+    testing=ON
+    targets=(all)
+  elif [ $# -gt 0 ]; then
+    targets=("$@")
   fi
-  cmake --build "$BUILD" --parallel "$(nproc)"
+  if [ ! -f "$BUILD/CMakeCache.txt" ] ||
+     { [ "$testing" = ON ] && ! grep -qx 'VELMARO_TOOLS:BOOL=ON' "$BUILD/CMakeCache.txt"; }; then
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DBUILD_TESTING="$testing" -DVELMARO_TOOLS="$testing"
+  fi
+  cmake --build "$BUILD" --parallel "$(nproc)" --target "${targets[@]}"
 }
 
 # Address and undefined-behaviour sanitizers, with clang, in build-sanitize/.

@@ -1,21 +1,11 @@
-// Velmaro — the fish, their bubbles and the shared wall-contact counter.
+// Velmaro — the fish and their bubbles.
 #include "sim/Aquarium.h"
 
 #include <algorithm>
 
 #include "sim/Int16.h"
 #include "sim/Random.h"
-#include "sim/SetRec.h"
-
-std::array<FishRec, kFishSlots> Fish{};
-std::array<BubbleRec, kFishSlots> Bubble{};
-std::int16_t TurnCount = 0;
-
-void ResetAquarium() {
-  Fish = {};
-  Bubble = {};
-  TurnCount = 0;
-}
+#include "sim/State.h"
 
 int LastActiveFish() { return std::min<int>(Conf.MaxIndex, kFishSlots - 1); }
 

@@ -1,4 +1,4 @@
-// Velmaro — the fish, their bubbles and the shared wall-contact counter.
+// Velmaro — the fish and their bubbles: records, seeding and facing.
 #pragma once
 
 #include <array>
@@ -30,14 +30,6 @@ struct BubbleRec {
 };
 
 inline constexpr int kFishSlots = 6;
-
-// All zero at program start; Bubble[i] belongs to Fish[i] alone.
-extern std::array<FishRec, kFishSlots> Fish;
-extern std::array<BubbleRec, kFishSlots> Bubble;
-extern std::int16_t TurnCount;  // wall contacts of all fish together
-
-// Puts Fish, Bubble and TurnCount back to their start-up state.
-void ResetAquarium();
 
 // The main window as the simulation sees it: the size of its picture area.
 class AquariumWindow {

@@ -4,7 +4,7 @@
 #include "sim/Aquarium.h"
 #include "sim/Int16.h"
 #include "sim/Random.h"
-#include "sim/SetRec.h"
+#include "sim/State.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "sim/Int16.h"
 #include "sim/Random.h"
-#include "sim/SetRec.h"
+#include "sim/State.h"
 
 namespace {
 

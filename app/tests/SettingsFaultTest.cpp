@@ -13,10 +13,10 @@
 
 #include "app/Settings.h"
 #include "app/Startup.h"
-#include "render/Form1.h"
 #include "tests/support/MessageBoxes.h"
 #include "tests/support/ProgramState.h"
 #include "tests/support/TempFolder.h"
+#include "window/Form1.h"
 
 namespace {
 
@@ -200,7 +200,7 @@ TEST_F(SettingsFaults, InAFolderThatTakesNoNewFileTheRecordIsWrittenInPlace) {
 
 TEST_F(SettingsFaults, AFileThatMayOnlyBeReadIsReadAndSaysSo) {
   WriteBytes(set(), {3, 0, 0, 0, 1, 0});
-  ResetConf();
+  Conf = {};
   {
     Faults refused({Calls(kOpen, 1, 1, EACCES)});
     const auto loaded = LoadSettings(set());
@@ -211,7 +211,7 @@ TEST_F(SettingsFaults, AFileThatMayOnlyBeReadIsReadAndSaysSo) {
   EXPECT_EQ(Conf.Kind[1], 1);
 
   // Not allowed to read either: the first refusal is the one reported.
-  ResetConf();
+  Conf = {};
   {
     Faults refused({Calls(kOpen, 1, 2, EACCES)});
     EXPECT_EQ(LoadSettings(set()).reason, "Permission denied");
@@ -233,12 +233,13 @@ TEST_F(SettingsFaults, ASetThatCannotBeCreatedIsToldSoAtStartUp) {
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(folder.path());
   MessageBoxCatcher boxes;
+  SettingsKeeper settings;
   std::unique_ptr<Form1> form;
   {
     // Every open refused while the program starts, the making of SET too.
     Faults refused({Calls(kOpen, 1, 1000, EACCES)});
     ::testing::internal::CaptureStderr();
-    form = Main();
+    form = Main(settings);
     ::testing::internal::GetCapturedStderr();
   }
   ASSERT_EQ(boxes.shown().size(), 1u);

@@ -6,13 +6,13 @@
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "assets/Pictures.h"
-#include "render/Form1.h"
-#include "render/Placement.h"
 #include "sim/Aquarium.h"
 #include "tests/support/MessageBoxes.h"
 #include "tests/support/ProgramState.h"
 #include "tests/support/ScriptedRandom.h"
 #include "tests/support/TempFolder.h"
+#include "window/Form1.h"
+#include "window/Placement.h"
 
 namespace {
 
@@ -29,6 +29,8 @@ class Startup : public FreshState {
 
   std::filesystem::path set() const { return folder_.path() / "SET"; }
 
+  SettingsKeeper settings_;
+
  private:
   TempFolder folder_;
   std::filesystem::path previous_;
@@ -42,7 +44,7 @@ int ExpectedTwipsPerPixel() {
 
 TEST_F(Startup, FirstRunShowsTheCentredAquariumAndSavesOneRedFishAtClose) {
   MessageBoxCatcher boxes;
-  const std::unique_ptr<Form1> form = Main();
+  const std::unique_ptr<Form1> form = Main(settings_);
 
   EXPECT_TRUE(form->isVisible());
   EXPECT_EQ(std::filesystem::file_size(set()), 0u) << "created empty at start-up";
@@ -73,7 +75,7 @@ TEST_F(Startup, FirstRunShowsTheCentredAquariumAndSavesOneRedFishAtClose) {
 
   EXPECT_TRUE(form->close());
   EXPECT_EQ(ReadBytes(set()), Bytes(14, 0));
-  EXPECT_EQ(ExitStatus(), 0);
+  EXPECT_EQ(settings_.exitStatus(), 0);
   EXPECT_TRUE(boxes.shown().empty());
 }
 
@@ -82,7 +84,7 @@ TEST_F(Startup, FirstRunShowsTheCentredAquariumAndSavesOneRedFishAtClose) {
 TEST_F(Startup, TheFishAreSeededOnceThePictureIs300PixelsHigh) {
   ScriptedRandom random;
   random.Queue({0.0f, 0.99999f});  // the facing, then the height
-  const std::unique_ptr<Form1> form = Main(random);
+  const std::unique_ptr<Form1> form = Main(settings_, random);
   EXPECT_EQ(Fish[0].Y, 224);
 }
 
@@ -90,7 +92,7 @@ TEST_F(Startup, ADamagedCountAndDamagedKindsAreRepairedWithOneWarningLineEach) {
   WriteBytes(set(), {0xff, 0x7f, 1, 0, 7, 0, 1, 0, 0, 0, 0, 0, 0xfe, 0xff, 0xaa});
   MessageBoxCatcher boxes;
   ::testing::internal::CaptureStderr();
-  const std::unique_ptr<Form1> form = Main();
+  const std::unique_ptr<Form1> form = Main(settings_);
   const std::string errors = ::testing::internal::GetCapturedStderr();
 
   EXPECT_TRUE(boxes.shown().empty());
@@ -106,7 +108,7 @@ TEST_F(Startup, ADamagedCountAndDamagedKindsAreRepairedWithOneWarningLineEach) {
 TEST_F(Startup, AnEmptyTankIsNoDamage) {
   WriteBytes(set(), {0xff, 0xff});
   ::testing::internal::CaptureStderr();
-  const std::unique_ptr<Form1> form = Main();
+  const std::unique_ptr<Form1> form = Main(settings_);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
   EXPECT_EQ(Conf.MaxIndex, -1);
   form->close();

@@ -26,14 +26,14 @@
 
 #include "app/Startup.h"
 #include "dialog/Conversions.h"
-#include "render/Form1.h"
-#include "render/Placement.h"
 #include "sim/Aquarium.h"
 #include "sim/Random.h"
-#include "sim/SetRec.h"
+#include "sim/State.h"
 #include "tests/support/MessageBoxes.h"
 #include "tests/support/ProgramState.h"
 #include "tests/support/ScriptedRandom.h"
+#include "window/Form1.h"
+#include "window/Placement.h"
 
 using namespace std::chrono_literals;
 
@@ -88,16 +88,16 @@ class SettingsDialogTest : public FreshState {
     bool ran = false;
     QTimer::singleShot(0, form_.get(), [&] {
       ran = true;
-      SettingsWindow* window = SettingsDialog()->window();
+      SettingsWindow* window = SettingsDialog(*form_)->window();
       ASSERT_NE(window, nullptr);
       EXPECT_TRUE(window->isVisible());
       steps(*window);
-      if (SettingsDialog()->window() && SettingsDialog()->window()->isVisible())
-        SettingsDialog()->window()->close();
+      if (SettingsDialog(*form_)->window() && SettingsDialog(*form_)->window()->isVisible())
+        SettingsDialog(*form_)->window()->close();
     });
     form_->mnuSetSyu->trigger();
     EXPECT_TRUE(ran) << "the dialog never ran its loop";
-    EXPECT_EQ(SettingsDialog()->window(), nullptr) << "unloaded once closed";
+    EXPECT_EQ(SettingsDialog(*form_)->window(), nullptr) << "unloaded once closed";
   }
 
   ScriptedRandom scripted_;
@@ -224,7 +224,7 @@ TEST_F(SettingsDialogTest, OneBlackFishOpensAtOneWithNoRedAndStaysBlackAfterOK) 
     EXPECT_EQ(w.Lab[0]->text(), QStringLiteral("0")) << "no change ran, so no leading space";
     EXPECT_EQ(w.Scr[0]->value(), 0);
     EXPECT_EQ(w.Lab[1]->text(), QStringLiteral(" 1"));
-    EXPECT_FALSE(SettingsDialog()->chosenFirstKind().has_value());
+    EXPECT_FALSE(SettingsDialog(*form_)->chosenFirstKind().has_value());
     Fish[0].Pat = 0;
     Click(w.com_OK, w.com_OK->rect().center());
   });
@@ -238,7 +238,7 @@ TEST_F(SettingsDialogTest, OKAssignsKindsByPositionAndTheSameDialogOpensAgainAfr
   WithDialog([&](SettingsWindow& w) {
     EXPECT_EQ(w.Text1->text(), QStringLiteral(" 4"));
     EXPECT_EQ(w.Lab[0]->text(), QStringLiteral(" 2"));
-    EXPECT_EQ(SettingsDialog()->chosenFirstKind(), QStringLiteral(" 2"));
+    EXPECT_EQ(SettingsDialog(*form_)->chosenFirstKind(), QStringLiteral(" 2"));
     Click(w.com_OK, w.com_OK->rect().center());
   });
   EXPECT_EQ(Conf.MaxIndex, 3);
@@ -249,9 +249,9 @@ TEST_F(SettingsDialogTest, OKAssignsKindsByPositionAndTheSameDialogOpensAgainAfr
   // Five fish cut to two: the kinds of fish 2 to 4 stay for a later opening.
   Conf.MaxIndex = 4;
   Conf.Kind = {0, 1, 0, 1, 0, 0};
-  const frm_Set* first = SettingsDialog();
+  const frm_Set* first = SettingsDialog(*form_);
   WithDialog([&](SettingsWindow& w) {
-    EXPECT_EQ(SettingsDialog(), first);
+    EXPECT_EQ(SettingsDialog(*form_), first);
     EXPECT_EQ(w.Lab[0]->text(), QStringLiteral(" 3"));
     EXPECT_EQ(w.Scr[0]->value(), 3);
     w.Text1->setText(QStringLiteral("9"));  // typed text counts for nothing
@@ -337,7 +337,7 @@ TEST_F(SettingsDialogTest, KeysAndTheWheelStepTheBarsAsTheirArrowsDo) {
     EXPECT_EQ(w.Scr[0]->value(), 1);
     EXPECT_EQ(boxes.shown().size(), 1u);
     QTest::keyClick(w.Scr[0], Qt::Key_Left);
-    EXPECT_EQ(SettingsDialog()->chosenFirstKind(), QStringLiteral(" 0"));
+    EXPECT_EQ(SettingsDialog(*form_)->chosenFirstKind(), QStringLiteral(" 0"));
   });
   EXPECT_EQ(boxes.shown().size(), 1u);
 }
@@ -389,7 +389,7 @@ TEST_F(SettingsDialogTest, ARedCountOneAboveTheTotalShowsTheLimitMessageOnce) {
     ClickPart(w.Scr[0], QStyle::SC_ScrollBarAddLine);
     EXPECT_EQ(w.Scr[0]->value(), 3);
     EXPECT_EQ(w.Lab[0]->text(), QStringLiteral(" 3"));
-    EXPECT_EQ(SettingsDialog()->chosenFirstKind(), QStringLiteral(" 3"));
+    EXPECT_EQ(SettingsDialog(*form_)->chosenFirstKind(), QStringLiteral(" 3"));
   });
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("入力ｴﾗｰ"));
@@ -433,7 +433,7 @@ TEST_F(SettingsDialogTest, LoweringTheTotalBelowTheRedCountThenOneArrowClickShow
     QTest::mouseRelease(w.Scr[0], Qt::LeftButton, {}, arrow);
     EXPECT_EQ(w.Scr[0]->value(), 1);
     EXPECT_EQ(w.Lab[0]->text(), QStringLiteral(" 1"));
-    EXPECT_EQ(SettingsDialog()->chosenFirstKind(), QStringLiteral(" 1"));
+    EXPECT_EQ(SettingsDialog(*form_)->chosenFirstKind(), QStringLiteral(" 1"));
   });
   EXPECT_EQ(boxes.shown().size(), 2u);
   EXPECT_GE(ticks, 5) << "the aquarium swims on behind the messages";
@@ -447,7 +447,7 @@ TEST_F(SettingsDialogTest, ARedCountOfNoneMakesEveryFishBlackWithoutReseedingFor
   const int seeding = std::exchange(scripted_.reseeds, 0);
   WithDialog([&](SettingsWindow& w) {
     ClickPart(w.Scr[0], QStyle::SC_ScrollBarSubLine);
-    EXPECT_EQ(SettingsDialog()->chosenFirstKind(), QStringLiteral(" 0"));
+    EXPECT_EQ(SettingsDialog(*form_)->chosenFirstKind(), QStringLiteral(" 0"));
     Click(w.com_OK, w.com_OK->rect().center());
   });
   EXPECT_EQ(scripted_.reseeds, seeding) << "only the seeding reseeds";
@@ -483,7 +483,7 @@ TEST_F(SettingsDialogTest, CancelEscapeAndEnterAwayFromOKDoNothing) {
   WithDialog([&](SettingsWindow& w) {
     ASSERT_EQ(w.focusWidget(), w.com_OK);
     QTest::keyClick(w.com_OK, Qt::Key_Return);
-    EXPECT_EQ(SettingsDialog()->window()->isVisible(), false);
+    EXPECT_EQ(SettingsDialog(*form_)->window()->isVisible(), false);
   });
   EXPECT_EQ(Conf.Kind, (Kinds{0, 1, 0, 0, 0, 0}));
   Conf.Kind = {1, 0, 0, 0, 0, 0};

@@ -6,7 +6,7 @@
 
 #include "sim/Behaviour.h"
 #include "sim/Random.h"
-#include "sim/SetRec.h"
+#include "sim/State.h"
 #include "sim/Tick.h"
 #include "tests/support/ProgramState.h"
 

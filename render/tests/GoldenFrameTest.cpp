@@ -5,7 +5,7 @@
 #include "render/AquariumCanvas.h"
 #include "sim/Behaviour.h"
 #include "sim/Random.h"
-#include "sim/SetRec.h"
+#include "sim/State.h"
 #include "sim/Tick.h"
 #include "tests/support/ProgramState.h"
 

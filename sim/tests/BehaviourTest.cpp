@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/Behaviour.h"
-#include "sim/SetRec.h"
+#include "sim/State.h"
 #include "sim/tests/FakeAquarium.h"
 #include "tests/support/ProgramState.h"
 
@@ -27,7 +27,7 @@ TEST_F(Behaviour, EachOutcomeKeepsTheFishsDirection) {
       {4, 3, 4, 1, 0, 0, 0},    {4, 4, 4, 0, 1, 90, 75},  {5, 5, 5, 0, 1, 90, 75},
   };
   for (const Case& c : cases) {
-    ResetAquarium();
+    ResetState();
     Fish[0] = MakeFish(100, 50, c.mode, FacesRight(c.mode) ? 0 : 1);
     random.Queue({Outcome(c.t)});
     StepBehaviour(random);

@@ -3,7 +3,7 @@
 #include <random>
 
 #include "sim/Behaviour.h"
-#include "sim/SetRec.h"
+#include "sim/State.h"
 #include "sim/Tick.h"
 #include "sim/tests/FakeAquarium.h"
 #include "tests/support/ProgramState.h"

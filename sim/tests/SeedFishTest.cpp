@@ -2,7 +2,7 @@
 
 #include "sim/Aquarium.h"
 #include "sim/Random.h"
-#include "sim/SetRec.h"
+#include "sim/State.h"
 #include "sim/tests/FakeAquarium.h"
 #include "tests/support/ProgramState.h"
 

@@ -2,7 +2,7 @@
 
 #include <tuple>
 
-#include "sim/SetRec.h"
+#include "sim/State.h"
 #include "sim/Tick.h"
 #include "sim/tests/FakeAquarium.h"
 #include "tests/support/ProgramState.h"
@@ -28,7 +28,7 @@ TEST_F(Tick, TheWallsLieAt425ForTheCellsLeftEdgeAndAt0) {
       {1, 4, true, -4},    {0, 4, false, 5},     {-9, 4, false, -4},
   };
   for (const Case& c : cases) {
-    ResetAquarium();
+    ResetState();
     Fish[0] = MakeFish(c.x, 100, c.mode, FacesRight(c.mode) ? 0 : 1);
     Step();
     EXPECT_EQ(Fish[0].X, c.xAfter) << "from X " << c.x;
@@ -80,7 +80,7 @@ TEST_F(Tick, TurningAtTheRightWallSwimsLeftInTheSameTick) {
 
 TEST_F(Tick, TurningAtTheLeftWallOnlyBacksOffAndNeverGivesTheLevelMode) {
   for (const auto& [draw, mode] : {std::pair{0.25f, 0}, {0.75f, 2}}) {
-    ResetAquarium();
+    ResetState();
     Fish[0] = MakeFish(0, 100, 4, 1, 75);
     TurnCount = 3;
     random.Queue({draw});
@@ -95,7 +95,7 @@ TEST_F(Tick, TurningAtTheLeftWallOnlyBacksOffAndNeverGivesTheLevelMode) {
 // A source may hand out 1.0 itself: the turn still picks the table's last mode.
 TEST_F(Tick, ADrawOfOneAtEitherWallTurnsToTheLastModeOfItsTable) {
   for (const auto& [x, mode, turned] : {std::tuple{425, 1, 4}, {0, 4, 2}}) {
-    ResetAquarium();
+    ResetState();
     Fish[0] = MakeFish(static_cast<std::int16_t>(x), 100, static_cast<std::int16_t>(mode), 0);
     TurnCount = 3;
     random.Queue({1.0f});
@@ -133,7 +133,7 @@ TEST_F(Tick, TheUpperAndLowerLimitsSendTheFishBack) {
       {-2, 3, 5, -11},  {-1, 3, 3, -10},
   };
   for (const Case& c : cases) {
-    ResetAquarium();
+    ResetState();
     Fish[0] = MakeFish(200, c.y, c.mode, FacesRight(c.mode) ? 0 : 1);
     random.Queue({0.5f, 0.875f});
     Step();

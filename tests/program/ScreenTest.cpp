@@ -16,7 +16,6 @@
 
 #include "app/Startup.h"
 #include "render/AquariumCanvas.h"
-#include "render/Form1.h"
 #include "sim/Aquarium.h"
 #include "sim/Behaviour.h"
 #include "sim/Random.h"
@@ -24,7 +23,7 @@
 #include "tests/program/Desktop.h"
 #include "tests/support/BothSurfaces.h"
 #include "tests/support/ProgramState.h"
-#include "tests/support/WindowState.h"
+#include "window/Form1.h"
 
 using namespace std::chrono_literals;
 
@@ -48,8 +47,6 @@ int Mismatches(const QImage& shot, QPoint origin, int scale, const QImage& view)
 
 class ScreenOfTheProgram : public FreshState {
  protected:
-  ScreenOfTheProgram() { CoverTheWindowsInAllState(); }
-
   void SetUp() override {
     if (!desktop_.Start()) GTEST_SKIP() << "NO VIRTUAL DISPLAY, screen not tested: " << desktop_.why().toStdString();
     ASSERT_TRUE(folder_.isValid());
@@ -79,7 +76,8 @@ class ScreenOfTheProgram : public FreshState {
     char* argv[] = {name, nullptr};
     QApplication application(argc, argv);
     ClockRandom random([] { return std::uint64_t{1208}; });
-    const std::unique_ptr<Form1> form = Main(random);
+    SettingsKeeper settings;
+    const std::unique_ptr<Form1> form = Main(settings, random);
     form->Timer1.stop();
     form->Timer2.stop();
     // Two swim left: a fish's trail shows on the side it swims away from.

@@ -1,21 +1,13 @@
-// The whole program's state put back as at start-up, for every test.
+// The base of every test fixture that touches the program's state: fresh
+// when the test starts, and put back once its members are gone.
 #pragma once
 
 #include <gtest/gtest.h>
 
-// Conf, the fish and bubbles with the turn counter, the program's random
-// source, and whatever the window layers keep: twips, start-up findings,
-// the dialog object.
-void ResetAllState();
+#include "sim/State.h"
 
-// The layers above sim/ keep state of their own; the Qt test main adds the
-// reset of theirs here, so that ResetAllState covers them too.
-void AlsoResetWithAllState(void (*reset)());
-
-// The base of every test fixture: the state is fresh when the test starts,
-// and put back once its members are gone.
 class FreshState : public ::testing::Test {
  protected:
-  FreshState() { ResetAllState(); }
-  ~FreshState() override { ResetAllState(); }
+  FreshState() { ResetState(); }
+  ~FreshState() override { ResetState(); }
 };

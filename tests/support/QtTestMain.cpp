@@ -6,14 +6,12 @@
 
 #include "app/Startup.h"
 #include "tests/support/MessageBoxes.h"
-#include "tests/support/WindowState.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   PrepareApplication();
   QApplication application(argc, argv);
-  CoverTheWindowsInAllState();
   const UnexpectedBoxWatchdog watchdog;
   return RUN_ALL_TESTS();
 }

@@ -5,7 +5,7 @@
 #include "sim/Aquarium.h"
 #include "sim/Behaviour.h"
 #include "sim/Random.h"
-#include "sim/SetRec.h"
+#include "sim/State.h"
 #include "sim/Tick.h"
 
 namespace {
@@ -22,8 +22,7 @@ constexpr int kBehaviourAt = 10;
 }  // namespace
 
 std::vector<QImage> SwimmingFrames() {
-  ResetConf();
-  ResetAquarium();
+  ResetState();
   ClockRandom random(FixedClock);
   Conf.MaxIndex = 4;
   Conf.Kind = {0, 1, 0, 1, 0, 0};
@@ -39,7 +38,6 @@ std::vector<QImage> SwimmingFrames() {
     if (tick > kUnshownTicks) frames.push_back(canvas.view().image().copy());
   }
 
-  ResetAquarium();
-  ResetConf();
+  ResetState();
   return frames;
 }

@@ -8,9 +8,9 @@
 #include <functional>
 
 #include "render/AquariumCanvas.h"
-#include "render/PictureBox.h"
 #include "sim/Aquarium.h"
 #include "sim/Random.h"
+#include "window/PictureBox.h"
 
 class QAction;
 class QMenu;

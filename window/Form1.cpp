@@ -1,5 +1,5 @@
 // Velmaro — the main window.
-#include "render/Form1.h"
+#include "window/Form1.h"
 
 #include <QCloseEvent>
 #include <QLayout>

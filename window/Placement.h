@@ -7,10 +7,6 @@
 class QScreen;
 class QWidget;
 
-// Twips (1/1440 inch) per screen pixel, set once by the main window's layout.
-extern std::int16_t TwipX;
-extern std::int16_t TwipY;
-
 // Windows are placed and sized in twips; the window system works in whole
 // pixels. Converting with the rounded twips per pixel in both directions
 // makes the aquarium's inner area come out at exactly 500 x 300 everywhere.

@@ -1,5 +1,5 @@
 // Velmaro — a picture surface shown in a window.
-#include "render/PictureBox.h"
+#include "window/PictureBox.h"
 
 #include <QAccessibleWidget>
 #include <QPaintEvent>

@@ -1,4 +1,4 @@
-#include "render/Form1.h"
+#include "window/Form1.h"
 
 #include <QAccessible>
 #include <QMenu>

@@ -1,5 +1,5 @@
 // Velmaro — placing and sizing windows in twips.
-#include "render/Placement.h"
+#include "window/Placement.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -8,9 +8,7 @@
 #include <QWidget>
 
 #include "sim/Int16.h"
-
-std::int16_t TwipX = 0;
-std::int16_t TwipY = 0;
+#include "sim/State.h"
 
 int TwipsToPixels(double twips, std::int16_t twipsPerPixel) {
   return Nearest16(twips / twipsPerPixel);
