@@ -5,7 +5,6 @@
 #include <QPalette>
 
 #include <algorithm>
-#include <utility>
 
 #include "assets/Pictures.h"
 #include "render/Frame.h"
@@ -23,6 +22,32 @@ PictureSurface Loaded(const QString& resource) {
   return PictureSurface(picture.width(), picture.height(), WindowColour(), picture);
 }
 
+const QRect kFrame(0, 0, kFrameWidth, kFrameHeight);
+
+// Six fish and their bubbles draw 18 sprites a frame; a frame's old and new
+// cells are twice that. Beyond this many, something other than ticks is
+// drawing, and a whole repaint is cheaper than the bookkeeping.
+constexpr std::size_t kMostCells = 64;
+
+// Joins overlapping rectangles into their bounding one until none overlap: a
+// fish's cells of two frames become one, and a handful of rectangles costs
+// the window system far less than the many slices of their exact union.
+void JoinOverlapping(std::vector<QRect>& rects) {
+  for (std::size_t i = 0; i < rects.size();) {
+    bool joined = false;
+    for (std::size_t j = i + 1; j < rects.size(); ++j) {
+      if (!rects[i].intersects(rects[j])) continue;
+      rects[i] |= rects[j];
+      rects[j] = rects.back();
+      rects.pop_back();
+      joined = true;
+      break;
+    }
+    // A grown rectangle may now meet one it passed before.
+    i = joined ? 0 : i + 1;
+  }
+}
+
 }  // namespace
 
 AquariumCanvas::AquariumCanvas()
@@ -31,11 +56,12 @@ AquariumCanvas::AquariumCanvas()
       back_(HiddenSurface()),
       pat_{Loaded(pictures::FishSheet(0)), Loaded(pictures::FishSheet(1)),
            Loaded(pictures::FishSheet(2)), Loaded(pictures::FishSheet(3))},
-      awa_(Loaded(pictures::kBubbleSheet)),
-      changes_(QRect(0, 0, kFrameWidth, kFrameHeight)) {
-  // Six fish and their bubbles draw 18 sprites: noting a frame allocates nothing.
-  building_.reserve(32);
-  finished_.reserve(32);
+      awa_(Loaded(pictures::kBubbleSheet)) {
+  // Noting a frame allocates nothing.
+  noted_.reserve(kMostCells);
+  owed_.reserve(kMostCells);
+  shownCells_.reserve(kMostCells);
+  changed_.reserve(kMostCells);
 }
 
 PictureSurface& AquariumCanvas::pat(int index) { return pat_[std::clamp(index, 0, 3)]; }
@@ -60,105 +86,101 @@ PictureSurface& AquariumCanvas::SurfaceNamed(Surface name) {
   return work_;
 }
 
+void AquariumCanvas::Draw(PictureSurface& target, const SpriteDraw& draw) {
+  PictureSurface& sheet = draw.sheet == Sheet::awa ? awa_ : pat(static_cast<int>(draw.sheet));
+  DrawMaskedSpriteInto(target, sheet, draw.x, draw.y, draw.w, draw.h, draw.srcX, draw.maskY);
+}
+
 void AquariumCanvas::DrawMaskedSprite(Sheet sheet, std::int16_t x, std::int16_t y, std::int16_t w,
                                       std::int16_t h, std::int16_t srcX, std::int16_t maskY) {
   const SpriteDraw draw{sheet, x, y, w, h, srcX, maskY};
-  if (building_owed_)
-    building_.push_back(draw);
+  if (workIsNoted_)
+    noted_.push_back(draw);
   else
-    DrawNow(draw);
+    Draw(work_, draw);
 }
 
-void AquariumCanvas::DrawNow(const SpriteDraw& draw) {
-  PictureSurface& source = draw.sheet == Sheet::awa ? awa_ : pat(static_cast<int>(draw.sheet));
-  DrawMaskedSpriteInto(work_, source, draw.x, draw.y, draw.w, draw.h, draw.srcX, draw.maskY);
-  changes_.Drawn(QRect(draw.x, draw.y, draw.w, draw.h));
-}
-
-// Showing the finished frame hands its pixels to the view instead of copying
-// them: the view then holds exactly the same picture, at no cost.
-bool AquariumCanvas::ShareFinishedFrame() {
-  if (view_.image().size() != work_.image().size()) return false;
-  spare_frame_ = view_.ReplaceImage(work_.image());
-  return true;
-}
-
-// The frame buffer still shares its pixels with the view, and writing into it
-// would first copy them; the view's previous frame, which nothing else holds,
-// serves instead, since the whole frame is about to be overwritten.
-void AquariumCanvas::TakeSpareFrame() {
-  if (work_.image().isDetached() || !spare_frame_.isDetached() ||
-      spare_frame_.size() != work_.image().size())
-    return;
-  work_.ReplaceImage(std::exchange(spare_frame_, QImage()));
-}
-
-// Unseen, a frame is the background and a few sprites: noting them is all a
-// tick needs to do. Any other copy is rare, and first brings the pictures up
-// to date.
 void AquariumCanvas::CopyFrame(Surface destination, Surface source) {
-  if (!seen_ && destination == Surface::work && source == Surface::back) {
-    building_.clear();
-    building_owed_ = true;
+  // A tick's frame: the background, then its sprites, then onto the view.
+  if (destination == Surface::work && source == Surface::back) {
+    noted_.clear();  // keeps its capacity
+    workIsNoted_ = true;
     return;
   }
-  if (building_owed_ && destination == Surface::suisou && source == Surface::work) {
-    finished_ = building_;  // within the reserve: no allocation
-    finished_owed_ = true;
+  if (destination == Surface::suisou && source == Surface::work && workIsNoted_) {
+    owed_ = noted_;  // within the reserve: no allocation
+    viewOwed_ = true;
+    if (seen_) Present();
     return;
   }
   CatchUp();
-  CopyFrameNow(destination, source);
+  CopyFrameInto(SurfaceNamed(destination), SurfaceNamed(source));
+  // A new view or a new background: what the view shows is no longer known.
+  if (destination == Surface::suisou || destination == Surface::back) viewKnown_ = false;
+  if (destination == Surface::suisou) changedWhole_ = true;
 }
 
-void AquariumCanvas::CopyFrameNow(Surface destination, Surface source) {
-  if (destination == Surface::suisou && source == Surface::work) {
-    const qint64 before = view_.image().cacheKey();
-    if (!ShareFinishedFrame()) CopyFrameInto(view_, work_);
-    changes_.Shown(before, view_.image().cacheKey());
-    return;
-  }
-  if (destination == Surface::work && source != Surface::work) TakeSpareFrame();
-  CopyFrameInto(SurfaceNamed(destination), SurfaceNamed(source));
-  if (destination != Surface::work) return;  // the view's or the background's key tells
-  if (source == Surface::back)
-    changes_.Cleared(back_.image().cacheKey());
+void AquariumCanvas::Changed(const QRect& cell) {
+  const QRect inside = cell & kFrame;
+  if (inside.isEmpty()) return;
+  if (changed_.size() < kMostCells)
+    changed_.push_back(inside);
   else
-    changes_.Scrambled();
+    changedWhole_ = true;
+}
+
+// The view is the background plus the owed frame's sprites, whatever frame it
+// showed before: where the old sprites were, the background shows again.
+void AquariumCanvas::Present() {
+  viewOwed_ = false;
+  if (viewKnown_) {
+    for (const QRect& cell : shownCells_) {
+      CopyAreaInto(view_, back_, cell);
+      Changed(cell);
+    }
+  } else {
+    CopyFrameInto(view_, back_);
+    changedWhole_ = true;
+  }
+  shownCells_.clear();
+  for (const SpriteDraw& draw : owed_) {
+    Draw(view_, draw);
+    const QRect cell = QRect(draw.x, draw.y, draw.w, draw.h) & kFrame;
+    if (!cell.isEmpty()) shownCells_.push_back(cell);
+    Changed(cell);
+  }
+  viewKnown_ = shownCells_.size() < kMostCells;
+}
+
+// Before any other copy, the pictures are made as the ticks left them.
+void AquariumCanvas::CatchUp() {
+  if (viewOwed_) Present();
+  if (!workIsNoted_) return;
+  workIsNoted_ = false;
+  CopyFrameInto(work_, back_);
+  for (const SpriteDraw& draw : noted_) Draw(work_, draw);
 }
 
 // Only what differs from the frame on screen is repainted; the window system
 // still asks for whole repaints when it needs them (exposure, a new scale).
 void AquariumCanvas::Refresh() {
-  if (finished_owed_) return;  // no one sees the view, and it is behind
-  const QRegion changed = changes_.Take(view_.image().cacheKey());
-  if (show_) show_(changed);
-}
-
-void AquariumCanvas::Compose(const std::vector<SpriteDraw>& draws) {
-  CopyFrameNow(Surface::work, Surface::back);
-  for (const SpriteDraw& draw : draws) DrawNow(draw);
-}
-
-// The view first, so that it holds the latest finished frame; then the
-// buffer, unless it already holds what it owes.
-void AquariumCanvas::CatchUp() {
-  const bool composed = finished_owed_;
-  if (finished_owed_) {
-    finished_owed_ = false;
-    Compose(finished_);
-    CopyFrameNow(Surface::suisou, Surface::work);
+  if (!seen_) return;
+  QRegion changed;
+  if (changedWhole_) {
+    changed = kFrame;
+  } else {
+    JoinOverlapping(changed_);
+    for (const QRect& rect : changed_) changed += rect;
   }
-  if (building_owed_) {
-    building_owed_ = false;
-    if (!composed || building_ != finished_) Compose(building_);
-  }
+  changedWhole_ = false;
+  changed_.clear();
+  if (show_ && !changed.isEmpty()) show_(changed);
 }
 
 void AquariumCanvas::SetSeen(bool seen) {
   seen_ = seen;
-  if (!seen) return;
-  const bool behind = finished_owed_;
-  CatchUp();
-  if (behind) Refresh();
+  if (seen && viewOwed_) {
+    Present();
+    Refresh();
+  }
 }

@@ -3,6 +3,7 @@
 // sprite sheets, and what the view needs repainted after each frame.
 #pragma once
 
+#include <QRect>
 #include <QRegion>
 
 #include <array>
@@ -10,11 +11,16 @@
 #include <utility>
 #include <vector>
 
-#include "render/ChangedArea.h"
 #include "render/PictureSurface.h"
 #include "sim/Aquarium.h"
 #include "sim/Surfaces.h"
 
+// Every frame a tick makes is the clean background with sprites drawn over
+// it. So a tick's frame is kept as the list of its sprite draws, and put on
+// the view only while someone can see it: the cells of the sprites the view
+// shows go back to the background, and the new sprites are drawn. What the
+// window repaints is those cells, old and new. Any other copy is made at
+// once, pixel by pixel, and the next showing is whole.
 class AquariumCanvas : public AquariumSurfaces, public AquariumWindow {
  public:
   // As loaded: the view holds the background picture and the sheets theirs,
@@ -44,50 +50,49 @@ class AquariumCanvas : public AquariumSurfaces, public AquariumWindow {
   void DrawMaskedSprite(Sheet sheet, std::int16_t x, std::int16_t y, std::int16_t w,
                         std::int16_t h, std::int16_t srcX, std::int16_t maskY) override;
   void CopyFrame(Surface destination, Surface source) override;
-  // Hands the part of the view that differs from what was last shown to the
-  // function given to ShowWith; without one, it is only forgotten.
+  // Hands the part of the view that changed since it was last shown to the
+  // function given to ShowWith.
   void Refresh() override;
 
   // Where Refresh sends what must be repainted, in the view's pixels.
   void ShowWith(std::function<void(const QRegion&)> show) { show_ = std::move(show); }
 
-  // Whether anyone can see the view. While no one can, the frames are only
-  // noted, not drawn, and nothing is repainted; the ticks go on all the same.
-  // Seen again, the view first takes the latest whole frame and hands it to
-  // the function given to ShowWith.
+  // Whether anyone can see the view. While no one can, frames are only
+  // noted, and nothing is drawn or repainted; the ticks go on all the same.
+  // Seen again, the view first takes the latest frame.
   void SetSeen(bool seen);
   bool seen() const { return seen_; }
 
  private:
-  // One masked draw, as asked for.
   struct SpriteDraw {
     Sheet sheet;
     std::int16_t x, y, w, h, srcX, maskY;
-    bool operator==(const SpriteDraw&) const = default;
   };
 
   PictureSurface& SurfaceNamed(Surface name);
-  bool ShareFinishedFrame();
-  void TakeSpareFrame();
-  void CopyFrameNow(Surface destination, Surface source);
-  void DrawNow(const SpriteDraw& draw);
-  void Compose(const std::vector<SpriteDraw>& draws);
+  void Draw(PictureSurface& target, const SpriteDraw& draw);
+  void Present();
   void CatchUp();
+  void Changed(const QRect& cell);
 
   PictureSurface view_;
   PictureSurface work_;
   PictureSurface back_;
   std::array<PictureSurface, 4> pat_;
   PictureSurface awa_;
-  QImage spare_frame_;   // the view's previous frame, to be the next one's buffer
-  ChangedArea changes_;  // what Refresh must put on screen
   std::function<void(const QRegion&)> show_;
-
   bool seen_ = true;
-  // Owed while unseen: the buffer is the background plus building_, and the
-  // view the background plus finished_, neither drawn yet.
-  std::vector<SpriteDraw> building_;
-  std::vector<SpriteDraw> finished_;
-  bool building_owed_ = false;
-  bool finished_owed_ = false;
+
+  // Work is the background plus these draws, none made yet.
+  bool workIsNoted_ = false;
+  std::vector<SpriteDraw> noted_;
+  // The view is owed this frame: the background plus these draws.
+  bool viewOwed_ = false;
+  std::vector<SpriteDraw> owed_;
+  // The view is the background plus sprites in these cells, when known.
+  bool viewKnown_ = false;
+  std::vector<QRect> shownCells_;
+  // What Refresh hands on: these cells, or the whole frame.
+  bool changedWhole_ = true;
+  std::vector<QRect> changed_;
 };

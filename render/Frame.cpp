@@ -12,3 +12,8 @@ void DrawMaskedSpriteInto(PictureSurface& work, PictureSurface& sheet, std::int1
 void CopyFrameInto(PictureSurface& destination, PictureSurface& source) {
   raster::BitBlt(destination.hDC(), 0, 0, kFrameWidth, kFrameHeight, source.hDC(), 0, 0, raster::SrcCopy);
 }
+
+void CopyAreaInto(PictureSurface& destination, PictureSurface& source, const QRect& area) {
+  raster::BitBlt(destination.hDC(), area.x(), area.y(), area.width(), area.height(), source.hDC(), area.x(),
+                 area.y(), raster::SrcCopy);
+}

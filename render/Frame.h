@@ -1,6 +1,8 @@
 // Velmaro — masked sprites and whole-frame copies, made of raster copies.
 #pragma once
 
+#include <QRect>
+
 #include <cstdint>
 
 #include "render/PictureSurface.h"
@@ -15,3 +17,6 @@ void DrawMaskedSpriteInto(PictureSurface& work, PictureSurface& sheet, std::int1
 
 // Copies the whole frame at the origin of source onto destination.
 void CopyFrameInto(PictureSurface& destination, PictureSurface& source);
+
+// Copies one rectangle of source onto the same place of destination.
+void CopyAreaInto(PictureSurface& destination, PictureSurface& source, const QRect& area);
