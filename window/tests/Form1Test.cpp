@@ -3,9 +3,13 @@
 #include <QAccessible>
 #include <QMenu>
 #include <QMenuBar>
+#include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "assets/Pictures.h"
 #include "tests/support/ProgramState.h"
@@ -15,9 +19,8 @@ namespace {
 // Its timers tick whenever events run, moving the fish.
 using MainWindow = FreshState;
 
-TEST_F(MainWindow, CarriesItsTitleIconAndTheOneMenu) {
+TEST_F(MainWindow, CarriesItsIconAndTheOneMenu) {
   Form1 form;
-  EXPECT_EQ(form.windowTitle(), QStringLiteral("Velmaro"));
   EXPECT_EQ(form.windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_RGB32),
             pictures::LoadPicture(pictures::kIcon));
 
@@ -54,13 +57,21 @@ TEST_F(MainWindow, F10DropsTheMenuDownWithItsItemReadyForReturn) {
   EXPECT_TRUE(chosen);
 }
 
-TEST_F(MainWindow, TimersRunFromLoadAtTheirIntervals) {
+// From load on, the fish take ten steps a second and change mood every two
+// and a half. Only lower bounds are tight: a busy machine makes timers late,
+// never early.
+TEST_F(MainWindow, TheFishMoveTenTimesASecondAndChangeMoodEveryTwoAndAHalf) {
+  QElapsedTimer clock;
+  clock.start();
   Form1 form;
-  EXPECT_TRUE(form.Timer1.isActive());
-  EXPECT_EQ(form.Timer1.interval(), 100);
-  EXPECT_EQ(form.Timer1.timerType(), Qt::PreciseTimer);
-  EXPECT_TRUE(form.Timer2.isActive());
-  EXPECT_EQ(form.Timer2.interval(), 2500);
+  std::vector<qint64> steps, moods;
+  QObject::connect(&form.Timer1, &QTimer::timeout, [&] { steps.push_back(clock.elapsed()); });
+  QObject::connect(&form.Timer2, &QTimer::timeout, [&] { moods.push_back(clock.elapsed()); });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !moods.empty() && steps.size() >= 6; }, 10000));
+  EXPECT_GE(steps[5] - steps[0], 5 * 95);
+  EXPECT_LE(steps[5] - steps[0], 5 * 400);
+  EXPECT_GE(moods[0], 2500 - 5);
+  EXPECT_LE(moods[0], 2500 + 2000);
 }
 
 TEST_F(MainWindow, ClosingRunsTheUnloadHandlerOnceAndStopsTheTimers) {
