@@ -13,6 +13,7 @@
 
 #include "app/Settings.h"
 #include "app/Startup.h"
+#include "assets/Texts.h"
 #include "tests/support/MessageBoxes.h"
 #include "tests/support/ProgramState.h"
 #include "tests/support/TempFolder.h"
@@ -244,7 +245,7 @@ TEST_F(SettingsFaults, ASetThatCannotBeCreatedIsToldSoAtStartUp) {
   }
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].text,
-            QStringLiteral("設定ファイル「SET」を作成できませんでした。既定の設定で続けます。\nPermission denied"));
+            kCreateFailedText + "\nPermission denied");
   form.reset();
   std::filesystem::current_path(previous);
 }

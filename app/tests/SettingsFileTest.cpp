@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "app/Settings.h"
+#include "assets/Texts.h"
 #include "tests/support/ProgramState.h"
 #include "tests/support/TempFolder.h"
 
@@ -112,7 +113,7 @@ TEST_F(SettingsFile, SomethingOtherThanAnOrdinaryFileIsNamedAndNeverOpened) {
   EXPECT_EQ(Conf, Record(2, {1, 1, 1, 0, 0, 0}));
   const auto saved = SaveSettings(set());
   EXPECT_FALSE(saved.ok);
-  EXPECT_EQ(saved.reason, "「SET」は普通のファイルではありません（ソケット）");
+  EXPECT_EQ(saved.reason, kNotOrdinaryReasonText.arg("ソケット").toStdString());
   EXPECT_EQ(FilesIn(folder.path()), before);
   close(server);
 
@@ -123,7 +124,7 @@ TEST_F(SettingsFile, SomethingOtherThanAnOrdinaryFileIsNamedAndNeverOpened) {
   std::filesystem::remove(set());
   std::filesystem::create_symlink(device, set());
   EXPECT_EQ(LoadSettings(set()).notOrdinary, "ブロックデバイス");
-  EXPECT_EQ(SaveSettings(set()).reason, "「SET」は普通のファイルではありません（ブロックデバイス）");
+  EXPECT_EQ(SaveSettings(set()).reason, kNotOrdinaryReasonText.arg("ブロックデバイス").toStdString());
 #endif
 }
 
@@ -193,8 +194,7 @@ TEST(DamagedKinds, EveryKindOtherThanRedOrBlackBecomesRedAndIsNamed) {
 
   SetRec damaged = Record(2, {7, 1, -1, 0, 1, -32768});
   EXPECT_EQ(RepairDamagedKinds(damaged),
-            "設定ファイル「SET」の金魚の種類が壊れています（Kind(0) 7、Kind(2) -1、Kind(5) -32768）。"
-            "赤で続けます。");
+            kDamagedKindsText.arg("Kind(0) 7、Kind(2) -1、Kind(5) -32768").toStdString());
   EXPECT_EQ(damaged, Record(2, {0, 1, 0, 0, 1, 0}));
 }
 

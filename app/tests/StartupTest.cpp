@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "assets/Pictures.h"
+#include "assets/Texts.h"
 #include "sim/Aquarium.h"
 #include "tests/support/MessageBoxes.h"
 #include "tests/support/ProgramState.h"
@@ -84,8 +85,7 @@ TEST_F(Startup, ADamagedCountAndDamagedKindsAreRepairedWithOneWarningLineEach) {
 
   EXPECT_TRUE(boxes.shown().empty());
   EXPECT_EQ(errors,
-            "設定ファイル「SET」の金魚の数が壊れています（MaxIndex 32767）。1 匹で続けます。\n"
-            "設定ファイル「SET」の金魚の種類が壊れています（Kind(1) 7、Kind(5) -2）。赤で続けます。\n");
+            (kDamagedCountText.arg(32767) + "\n" + kDamagedKindsText.arg("Kind(1) 7、Kind(5) -2") + "\n").toStdString());
   EXPECT_EQ(Conf.MaxIndex, 0);
   EXPECT_EQ(Fish[0].Pat, 2) << "kind 1 as read";
   form->close();

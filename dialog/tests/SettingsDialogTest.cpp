@@ -24,6 +24,7 @@
 #include <utility>
 
 #include "app/Startup.h"
+#include "assets/Texts.h"
 #include "dialog/Conversions.h"
 #include "sim/Aquarium.h"
 #include "sim/Random.h"
@@ -380,8 +381,8 @@ TEST_F(SettingsDialogTest, ARedCountOneAboveTheTotalShowsTheLimitMessageOnce) {
     EXPECT_EQ(SettingsDialog(*form_)->chosenFirstKind(), QStringLiteral(" 3"));
   });
   ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("入力ｴﾗｰ"));
-  EXPECT_EQ(boxes.shown()[0].text, QStringLiteral("金魚の数が設定数を超えてます"));
+  EXPECT_EQ(boxes.shown()[0].title, kLimitMessageTitle);
+  EXPECT_EQ(boxes.shown()[0].text, kLimitMessageText);
   EXPECT_EQ(boxes.shown()[0].icon, QMessageBox::NoIcon);
   EXPECT_EQ(boxes.shown()[0].buttons, 1);
   EXPECT_FALSE(boxes.shown()[0].okButtonHasIcon);
