@@ -108,6 +108,7 @@ TEST_F(SettingsDialogTest, OpensCentredWithItsControlsAsDesigned) {
   WithDialog([&](SettingsWindow& w) {
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Velmaro"));
     EXPECT_EQ(w.windowIcon().cacheKey(), form_->windowIcon().cacheKey());
+    EXPECT_EQ(w.size(), QSize(255, 183)) << "its design size at 96 dpi";
     EXPECT_TRUE(w.isModal());
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const QRect outer = w.frameGeometry();
