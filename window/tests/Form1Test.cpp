@@ -58,8 +58,9 @@ TEST_F(MainWindow, F10DropsTheMenuDownWithItsItemReadyForReturn) {
 }
 
 // From load on, the fish take ten steps a second and change mood every two
-// and a half. Only lower bounds are tight: a busy machine makes timers late,
-// never early.
+// and a half. Only lower bounds are tight: a busy machine makes a step late,
+// never early, counted from the start (one step may then follow a late one
+// closely).
 TEST_F(MainWindow, TheFishMoveTenTimesASecondAndChangeMoodEveryTwoAndAHalf) {
   QElapsedTimer clock;
   clock.start();
@@ -68,8 +69,8 @@ TEST_F(MainWindow, TheFishMoveTenTimesASecondAndChangeMoodEveryTwoAndAHalf) {
   QObject::connect(&form.Timer1, &QTimer::timeout, [&] { steps.push_back(clock.elapsed()); });
   QObject::connect(&form.Timer2, &QTimer::timeout, [&] { moods.push_back(clock.elapsed()); });
   ASSERT_TRUE(QTest::qWaitFor([&] { return !moods.empty() && steps.size() >= 6; }, 10000));
-  EXPECT_GE(steps[5] - steps[0], 5 * 95);
-  EXPECT_LE(steps[5] - steps[0], 5 * 400);
+  EXPECT_GE(steps[5], 600 - 5);
+  EXPECT_LE(steps[5], 600 + 2400);
   EXPECT_GE(moods[0], 2500 - 5);
   EXPECT_LE(moods[0], 2500 + 2000);
 }
