@@ -59,10 +59,11 @@ class ScreenOfTheProgram : public FreshState {
   }
 
   // The program started here on five fish with their bubbles, a fixed random
-  // source and its timers stopped, shown; then what is to be done with it,
-  // given where the picture lies in shots of the window.
-  void WithProgram(int scale, const std::function<void(Form1&, QPoint)>& what) {
-    qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
+  // source and its timers stopped, shown at the scale factor asked for, which
+  // the program rounds to scale; then what is to be done with it, given where
+  // the picture lies in shots of the window.
+  void WithProgram(const char* factor, int scale, const std::function<void(Form1&, QPoint)>& what) {
+    qputenv("QT_SCALE_FACTOR", factor);
     QFile set(folder_.filePath("SET"));
     ASSERT_TRUE(set.open(QIODevice::WriteOnly));
     set.write(QByteArray("\x04\x00\x00\x00\x01\x00\x00\x00\x01\x00\x00\x00\x00\x00", 14));
@@ -93,8 +94,8 @@ class ScreenOfTheProgram : public FreshState {
   }
 
   // Sixty ticks, each checked on the screen.
-  void ExpectEveryTickOnScreen(int scale) {
-    WithProgram(scale, [&](Form1& form, QPoint origin) {
+  void ExpectEveryTickOnScreen(const char* factor, int scale) {
+    WithProgram(factor, scale, [&](Form1& form, QPoint origin) {
       int wrong = 0;
       for (int tick = 1; tick <= 60; ++tick) {
         if (tick % 25 == 10) StepBehaviour(form.random());
@@ -118,17 +119,18 @@ class ScreenOfTheProgram : public FreshState {
   QTemporaryDir runtime_;
 };
 
-TEST_F(ScreenOfTheProgram, AfterEveryTickTheWindowShowsTheViewsImage) { ExpectEveryTickOnScreen(1); }
+TEST_F(ScreenOfTheProgram, AfterEveryTickTheWindowShowsTheViewsImage) { ExpectEveryTickOnScreen("1", 1); }
 
+// Asked for 1.5, the program takes 2, whose pixels stay sharp.
 TEST_F(ScreenOfTheProgram, AtDoubleDensityEveryPicturePixelIsTheViewsAfterEveryTick) {
-  ExpectEveryTickOnScreen(2);
+  ExpectEveryTickOnScreen("1.5", 2);
 }
 
 // Minimised by the window manager, the window draws nothing while the fish
 // swim on; restored, it shows what a canvas that never stopped drawing
 // shows after the same ticks.
 TEST_F(ScreenOfTheProgram, MinimisedItDrawsNothingAndRestoredItShowsTheLatestFrame) {
-  WithProgram(1, [&](Form1& form, QPoint origin) {
+  WithProgram("1", 1, [&](Form1& form, QPoint origin) {
     AquariumCanvas always;
     always.LayOut();
     BothSurfaces both(form.canvas(), always);
