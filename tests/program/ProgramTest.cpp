@@ -23,69 +23,48 @@ using namespace std::chrono_literals;
 
 namespace {
 
-TEST_F(RealProgram, ShowsARedFishSwimmingInTheCentredWindowAndSavesAtClose) {
+// The first run: a red fish swims in the window centred by its frame, which
+// has one size, minimised or not; the keyboard alone sets three fish, and
+// Alt+F4 saves them.
+TEST_F(RealProgram, ARedFishSwimsInTheCentredWindowOfOneSizeAndTheKeyboardsChoiceIsSavedAtClose) {
   const QString window = Launch();
   ASSERT_FALSE(window.isEmpty()) << "no window titled Velmaro appeared";
   EXPECT_EQ(ReadSet(folder_).size(), 0u) << "an empty SET appears at start-up";
-
-  // The window manager adds its frame after mapping; then the window is
-  // centred by its outer size.
-  const auto screen = Geometry(desktop_, "root");
-  ASSERT_TRUE(screen);
-  std::optional<WindowGeometry> client;
-  std::optional<std::array<int, 4>> frame;
-  int leftGap = 0, rightGap = 0, topGap = 0, bottomGap = 0;
-  const bool centred = WaitUntil([&] {
-    client = Geometry(desktop_, window);
-    frame = FrameExtents(desktop_, window);
-    if (!client || !frame) return false;
-    const auto [left, right, top, bottom] = *frame;
-    leftGap = client->x - left;
-    rightGap = screen->width - (client->x + client->width + right);
-    topGap = client->y - top;
-    bottomGap = screen->height - (client->y + client->height + bottom);
-    return std::abs(leftGap - rightGap) <= 1 && std::abs(topGap - bottomGap) <= 1;
-  }, 10s);
-  ASSERT_TRUE(client && frame);
-  EXPECT_TRUE(centred) << "gaps left " << leftGap << " right " << rightGap << " top " << topGap
-                       << " bottom " << bottomGap;
-  EXPECT_GT((*frame)[2], 0) << "a real frame with a title bar";
-
-  // The client area is the menu bar over exactly 500 x 300 pixels of picture.
-  EXPECT_EQ(client->width, 500);
-  const int menuBar = client->height - 300;
-  EXPECT_GT(menuBar, 10);
-  EXPECT_LT(menuBar, 60);
-
-  // One red fish (and perhaps its bubble) over the background, and nothing
-  // else: every changed pixel lies within one fish cell and one bubble cell.
-  const QImage background = QImage(ASSETS_FOLDER "/suisou.png").convertToFormat(QImage::Format_RGB32);
-  QImage first;
-  int changed = 0, red = 0;
-  const bool fishShown = WaitUntil([&] {
-    first = PictureArea(window);
-    if (first.isNull()) return false;
-    changed = red = 0;
-    for (int y = 0; y < 300; ++y) {
-      for (int x = 0; x < 500; ++x) {
-        const QRgb pixel = first.pixel(x, y);
-        if (pixel == background.pixel(x, y)) continue;
-        ++changed;
-        if (qRed(pixel) >= 204 && qGreen(pixel) <= 102 && qBlue(pixel) <= 51) ++red;
-      }
-    }
-    return changed > 0;
-  }, 10s);
-  ASSERT_TRUE(fishShown) << "the picture area never showed a fish";
-  EXPECT_LE(changed, 75 * 75 + 30 * 30);
-  EXPECT_GT(red, 100) << "the fish is red";
-
+  std::optional<WindowGeometry> main;
+  EXPECT_TRUE(WaitCentred(window, main)) << "not centred by its frame";
+  EXPECT_GT(FrameExtents(desktop_, window).value_or(std::array<int, 4>{})[2], 0) << "a real frame with a title bar";
+  EXPECT_TRUE(WaitForFish(window, {1, 0})) << "not one red fish under the menu bar";
   EXPECT_TRUE(WaitForMotion(window)) << "the frames do not change over time";
+
+  // The window manager offers neither to resize it nor to maximise it.
+  const QRegularExpression sizes("program specified minimum size: (\\d+ by \\d+)\\s+program specified maximum size: \\1");
+  const auto oneSize = [&] {
+    const QString hints = desktop_.Run("xprop", {"-id", window, "WM_NORMAL_HINTS"}).value_or("");
+    const QString actions = desktop_.Run("xprop", {"-id", window, "_NET_WM_ALLOWED_ACTIONS"}).value_or("");
+    return main && sizes.match(hints).captured(1) == QStringLiteral("500 by %1").arg(main->height) &&
+           actions.contains("_NET_WM_ACTION_CLOSE") && !actions.contains("RESIZE") && !actions.contains("MAXIMIZE");
+  };
+  EXPECT_TRUE(WaitUntil(oneSize, 10s)) << "resizable or maximisable after start-up";
+  desktop_.Run("xdotool", {"windowminimize", "--sync", window});
+  ASSERT_TRUE(WaitUntil([&] { return desktop_.Run("xprop", {"-id", window, "WM_STATE"}).value_or("").contains("Iconic"); }, 10s))
+      << "the window did not minimise, or is gone";
+  desktop_.Run("xdotool", {"windowactivate", "--sync", window});
+  EXPECT_TRUE(WaitForMotion(window)) << "the aquarium did not come back";
+  EXPECT_TRUE(oneSize()) << "resizable or maximisable after a minimise";
+
+  const QString dialog = OpenSettingsDialogByKeys(window);
+  ASSERT_FALSE(dialog.isEmpty()) << "F10 and Return did not open the dialog";
+  std::optional<WindowGeometry> box;
+  ASSERT_TRUE(WaitCentred(dialog, box));
+  // O K, Cancel, the red bar, the total's box, the total bar; then Space on O K.
+  PressKeys(dialog, {"Tab", "Tab", "Tab", "Tab", "Right", "Right", "Tab", "space"});
+  ASSERT_TRUE(WaitUntil([&] { return !WindowsOf(velmaro_).contains(dialog); }, 10s)) << "Space did not press O K";
+  EXPECT_TRUE(WaitForFish(window, {1, 2})) << "not three fish, the first red";
 
   ASSERT_TRUE(CloseAsAUserWould(window)) << "the program did not end when its window closed";
   EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(velmaro_.exitCode(), 0);
-  EXPECT_EQ(ReadSet(folder_), std::vector<unsigned char>(14, 0));
+  EXPECT_EQ(ReadSet(folder_), (std::vector<unsigned char>{2, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(velmaro_.readAllStandardError().toStdString(), "") << "normal operation prints nothing";
 }
 

@@ -446,24 +446,6 @@ TEST_F(UserJourney, TwoCopiesInOneFolderEachSaveTheirOwnWholeRecord) {
   }
 }
 
-// The dialog from the keyboard alone: F10 and Return open it, Tab reaches
-// the total bar, Right raises it, Space on O K takes the choice.
-TEST_F(UserJourney, TheKeyboardAloneSetsTheNumberOfFish) {
-  const QString window = Launch();
-  ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
-  std::optional<WindowGeometry> main;
-  ASSERT_TRUE(WaitCentred(window, main));
-  const QString dialog = OpenSettingsDialogByKeys(window);
-  ASSERT_FALSE(dialog.isEmpty()) << "F10 and Return did not open the dialog";
-  ASSERT_TRUE(WaitCentred(dialog, box_));
-  // O K, Cancel, the red bar, the total's box, the total bar.
-  PressKeys(dialog, {"Tab", "Tab", "Tab", "Tab", "Right", "Right", "Tab", "space"});
-  ASSERT_TRUE(WaitUntil([&] { return !WindowsOf(velmaro_).contains(dialog); }, 10s)) << "Space did not press O K";
-  EXPECT_TRUE(WaitForFish(window, {1, 2})) << "not three fish, the first red";
-  ASSERT_TRUE(CloseAsAUserWould(window));
-  EXPECT_EQ(ReadSet(folder_), Record(2, {0, 1, 1, 0, 0, 0}));
-}
-
 // A desktop session ending, Ctrl+C in a terminal, a hang-up: each closes
 // the aquarium as its close box does, the dialog's change saved.
 TEST_F(UserJourney, TerminationSignalsSaveTheChoiceAndEndWithStatusZero) {
@@ -548,34 +530,6 @@ TEST_F(UserJourney, AMainWindowDestroyedFromOutsideEndsTheProgramAndSaves) {
   EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(velmaro_.exitCode(), 0);
   EXPECT_EQ(ReadSet(folder_), Record(2, {0, 1, 1, 0, 0, 0}, {0x77}));
-}
-
-// The window has one size, and the window manager offers neither to resize
-// it nor to maximise it, before a minimise and after; minimised, the
-// aquarium lives on, and it swims again when restored.
-TEST_F(UserJourney, AMinimisedAquariumLivesOnAtItsOneSize) {
-  const QString window = Launch();
-  ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
-  std::optional<WindowGeometry> main;
-  ASSERT_TRUE(WaitCentred(window, main));
-  const QRegularExpression sizes("program specified minimum size: (\\d+ by \\d+)\\s+program specified maximum size: \\1");
-  const auto oneSize = [&] {
-    const QString hints = desktop_.Run("xprop", {"-id", window, "WM_NORMAL_HINTS"}).value_or("");
-    const QString actions = desktop_.Run("xprop", {"-id", window, "_NET_WM_ALLOWED_ACTIONS"}).value_or("");
-    return sizes.match(hints).captured(1) == QStringLiteral("500 by %1").arg(main->height) &&
-           actions.contains("_NET_WM_ACTION_CLOSE") && !actions.contains("RESIZE") && !actions.contains("MAXIMIZE");
-  };
-  EXPECT_TRUE(WaitUntil(oneSize, 10s)) << "resizable or maximisable after start-up";
-
-  desktop_.Run("xdotool", {"windowminimize", "--sync", window});
-  ASSERT_TRUE(WaitUntil([&] { return desktop_.Run("xprop", {"-id", window, "WM_STATE"}).value_or("").contains("Iconic"); }, 10s))
-      << "the window did not minimise, or is gone";
-  desktop_.Run("xdotool", {"windowactivate", "--sync", window});
-  EXPECT_TRUE(WaitForMotion(window)) << "the aquarium did not come back";
-  EXPECT_EQ(velmaro_.state(), QProcess::Running) << "minimising ended the program";
-  EXPECT_TRUE(oneSize()) << "resizable or maximisable after a minimise";
-  ASSERT_TRUE(CloseAsAUserWould(window));
-  EXPECT_EQ(velmaro_.exitCode(), 0);
 }
 
 }  // namespace
