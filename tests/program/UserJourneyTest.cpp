@@ -340,49 +340,6 @@ TEST_F(UserJourney, AReadOnlySetIsReadWithAWarningAndNotSaved) {
   EXPECT_EQ(ReadSet(folder_), stored);
 }
 
-struct DamagedRecord {
-  const char* name;
-  Bytes stored;
-  QString warning;
-  FishInView fish;
-  Bytes saved;
-};
-
-void PrintTo(const DamagedRecord& record, std::ostream* out) { *out << record.name; }
-
-class DamagedSet : public UserJourney, public ::testing::WithParamInterface<DamagedRecord> {};
-
-// Damage is told on standard error alone, repaired, and the repair saved.
-TEST_P(DamagedSet, IsRepairedWithOneLineOnStandardErrorAndSaved) {
-  WriteSet(GetParam().stored);
-  const QString window = Launch();
-  ASSERT_FALSE(window.isEmpty()) << "no main window appeared (a message box before it?)";
-  EXPECT_TRUE(WaitForFish(window, GetParam().fish));
-  EXPECT_EQ(WindowsOf(velmaro_).size(), 1) << "a message box";
-  ASSERT_TRUE(CloseAsAUserWould(window));
-  EXPECT_EQ(velmaro_.exitCode(), 0);
-  EXPECT_EQ(ReadSet(folder_), GetParam().saved);
-  EXPECT_EQ(Errors().toStdString(), (GetParam().warning + "\n").toStdString());
-}
-
-QString CountWarning(int maxIndex) {
-  return QStringLiteral("設定ファイル「SET」の金魚の数が壊れています（MaxIndex %1）。1 匹で続けます。").arg(maxIndex);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    RealProgram, DamagedSet,
-    ::testing::Values(
-        DamagedRecord{"CountTooHigh", Record(32767, {0, 1, 1, 0, 1, 0}), CountWarning(32767), {1, 0},
-                      Record(0, {0, 1, 1, 0, 1, 0})},
-        DamagedRecord{"CountMostNegative", Record(-32768, {0, 1, 1, 0, 1, 0}), CountWarning(-32768), {1, 0},
-                      Record(0, {0, 1, 1, 0, 1, 0})},
-        DamagedRecord{"CountNegative", Record(-5, {0, 1, 1, 0, 1, 0}), CountWarning(-5), {1, 0},
-                      Record(0, {0, 1, 1, 0, 1, 0})},
-        DamagedRecord{"Kinds", Record(2, {7, 7, 1, 0, 0, 0}),
-                      QStringLiteral("設定ファイル「SET」の金魚の種類が壊れています（Kind(0) 7、Kind(1) 7）。赤で続けます。"),
-                      {2, 1}, Record(2, {0, 0, 1, 0, 0, 0})}),
-    [](const ::testing::TestParamInfo<DamagedRecord>& info) { return std::string(info.param.name); });
-
 // Two copies in one folder each keep the record they read and save it whole
 // when they close: the last to close wins, and SET is never seen half
 // written.
