@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "assets/Texts.h"
 #include "tests/program/RealProgram.h"
 #include "tests/support/TempFolder.h"
 
@@ -64,7 +65,7 @@ TEST_F(RealProgram, ARedFishSwimsInTheCentredWindowOfOneSizeAndTheKeyboardsChoic
   ASSERT_TRUE(CloseAsAUserWould(window)) << "the program did not end when its window closed";
   EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(velmaro_.exitCode(), 0);
-  EXPECT_EQ(ReadSet(folder_), (std::vector<unsigned char>{2, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(ReadSet(folder_), SetBytes({2, {0, 1, 1}}));
   EXPECT_EQ(velmaro_.readAllStandardError().toStdString(), "") << "normal operation prints nothing";
 }
 
@@ -96,8 +97,6 @@ TEST_F(RealProgramInAWaylandSession, RunsThroughXWaylandAndCentresItsWindow) {
   ASSERT_TRUE(velmaro_.waitForFinished(5000));
   EXPECT_EQ(velmaro_.readAllStandardError().toStdString(), "") << "normal operation prints nothing";
 }
-
-const QString kLimitTitle = QStringLiteral("入力ｴﾗｰ");
 
 class RealProgramOnTwoMonitors : public RealProgram {
  protected:
@@ -143,7 +142,7 @@ TEST_F(RealProgramOnTwoMonitors, TheAquariumKeepsItsWholePictureAndItsDialogOnEi
   PressKeys(dialog, {"Tab", "Tab", "Right", "Right"});
   QString message;
   ASSERT_TRUE(WaitUntil([&] {
-    for (const QString& id : WindowsOf(velmaro_, kLimitTitle))
+    for (const QString& id : WindowsOf(velmaro_, kLimitMessageTitle))
       message = id;
     return !message.isEmpty();
   }, 10s)) << "no message";
@@ -151,7 +150,7 @@ TEST_F(RealProgramOnTwoMonitors, TheAquariumKeepsItsWholePictureAndItsDialogOnEi
   ASSERT_TRUE(place);
   EXPECT_GE(place->x, right.x) << "the message is on the other monitor";
   PressKeys(message, {"Return"});
-  EXPECT_TRUE(WaitUntil([&] { return !WindowsOf(velmaro_, kLimitTitle).contains(message); }, 10s));
+  EXPECT_TRUE(WaitUntil([&] { return !WindowsOf(velmaro_, kLimitMessageTitle).contains(message); }, 10s));
   ASSERT_TRUE(ClickCloseButton(dialog));
   EXPECT_TRUE(WaitUntil([&] { return !WindowsOf(velmaro_).contains(dialog); }, 10s)) << "the dialog did not close";
 
@@ -263,7 +262,7 @@ TEST_F(RealProgram, TheDebianPackagesMenuEntryKeepsSetInTheSettingsFolder) {
     ASSERT_FALSE(window.isEmpty()) << "the menu entry showed no window";
     ASSERT_TRUE(CloseAsAUserWould(window));
     EXPECT_EQ(velmaro_.exitCode(), 0);
-    EXPECT_EQ(ReadBytes((settings + "/SET").toStdString()), std::vector<unsigned char>(14, 0));
+    EXPECT_EQ(ReadBytes((settings + "/SET").toStdString()), SetBytes({}));
     EXPECT_FALSE(QFileInfo::exists(home + "/SET")) << "SET in the home folder";
   }
 
@@ -281,7 +280,7 @@ TEST_F(RealProgram, TheDebianPackagesMenuEntryKeepsSetInTheSettingsFolder) {
   velmaro_.kill();
   velmaro_.waitForFinished(3000);
   const QString errors = QString::fromUtf8(velmaro_.readAllStandardError());
-  EXPECT_TRUE(errors.contains("設定ファイル「SET」を作成できませんでした。")) << errors.toStdString();
+  EXPECT_TRUE(errors.contains(kCreateFailedText)) << errors.toStdString();
 }
 
 TEST(DebianPackage, LintianFindsNoErrors) {

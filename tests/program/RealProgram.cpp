@@ -9,8 +9,12 @@
 
 using namespace std::chrono_literals;
 
-std::vector<unsigned char> ReadSet(const QTemporaryDir& folder) {
-  return ReadBytes((folder.path() + "/SET").toStdString());
+Bytes ReadSet(const QTemporaryDir& folder) { return ReadBytes((folder.path() + "/SET").toStdString()); }
+
+Bytes SetBytes(const SetRec& record, const Bytes& tail) {
+  Bytes set(kSetRecBytes + tail.size());
+  std::ranges::copy(tail, std::ranges::copy(EncodeSetRec(record), set.begin()).out);
+  return set;
 }
 
 namespace {

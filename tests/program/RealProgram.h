@@ -17,9 +17,13 @@
 #include <utility>
 #include <vector>
 
+#include "sim/SetRec.h"
 #include "tests/program/Desktop.h"
 
-std::vector<unsigned char> ReadSet(const QTemporaryDir& folder);
+using Bytes = std::vector<unsigned char>;
+Bytes ReadSet(const QTemporaryDir& folder);
+// SET as the program writes the record, with what follows it in the file.
+Bytes SetBytes(const SetRec& record, const Bytes& tail = {});
 
 // The fish seen in a picture of the aquarium, told apart by their images.
 struct FishInView {

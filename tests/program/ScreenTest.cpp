@@ -19,6 +19,7 @@
 #include "sim/Aquarium.h"
 #include "sim/Behaviour.h"
 #include "sim/Random.h"
+#include "sim/SetRec.h"
 #include "sim/Tick.h"
 #include "tests/program/Desktop.h"
 #include "tests/support/BothSurfaces.h"
@@ -66,7 +67,7 @@ class ScreenOfTheProgram : public FreshState {
     qputenv("QT_SCALE_FACTOR", factor);
     QFile set(folder_.filePath("SET"));
     ASSERT_TRUE(set.open(QIODevice::WriteOnly));
-    set.write(QByteArray("\x04\x00\x00\x00\x01\x00\x00\x00\x01\x00\x00\x00\x00\x00", 14));
+    set.write(reinterpret_cast<const char*>(EncodeSetRec({4, {0, 1, 0, 1}}).data()), kSetRecBytes);
     set.close();
     const QString before = QDir::currentPath();
     QDir::setCurrent(folder_.path());

@@ -18,7 +18,6 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
-#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <thread>
@@ -31,25 +30,8 @@
 #include "tests/support/TempFolder.h"
 
 using namespace std::chrono_literals;
-using Bytes = std::vector<unsigned char>;
 
 namespace {
-
-Bytes Record(std::int16_t maxIndex, std::array<std::int16_t, 6> kinds, const Bytes& tail = {}) {
-  Bytes bytes;
-  for (const std::int16_t field : {maxIndex, kinds[0], kinds[1], kinds[2], kinds[3], kinds[4], kinds[5]}) {
-    bytes.push_back(static_cast<std::uint16_t>(field) & 0xff);
-    bytes.push_back(static_cast<std::uint16_t>(field) >> 8);
-  }
-  bytes.insert(bytes.end(), tail.begin(), tail.end());
-  return bytes;
-}
-
-const QString kNotOrdinary = QStringLiteral(
-    "設定ファイル「SET」は普通のファイルではありません（%1）。既定の設定で続けます。設定は保存されません。");
-const QString kSaveFailed = QStringLiteral("設定ファイル「SET」に保存できませんでした。");
-const QString kReadOnly = QStringLiteral("設定ファイル「SET」は読み込み専用です。設定は保存されません。");
-const QString kDisplayLost = QStringLiteral("画面との接続が切れました。設定を「SET」に保存して終了します。");
 
 // Places in the dialog's client area, from its design.
 struct Place {
@@ -116,7 +98,7 @@ class UserJourney : public RealProgram {
     ASSERT_FALSE(box.isEmpty()) << "no message box titled Velmaro at close";
     ASSERT_TRUE(WaitForErrorLines(earlierLines + 2)) << Errors().toStdString();
     const QStringList atClose = Errors().split('\n').mid(earlierLines);
-    EXPECT_EQ(atClose.value(0).toStdString(), kSaveFailed.toStdString());
+    EXPECT_EQ(atClose.value(0).toStdString(), kSaveFailedText.toStdString());
     EXPECT_FALSE(atClose.value(1).isEmpty()) << "no reason after the message";
     EXPECT_EQ(atClose.size(), 3) << Errors().toStdString();
     ASSERT_TRUE(DismissWithReturn(box));
@@ -143,7 +125,7 @@ class UserJourney : public RealProgram {
 // the main window's ends the program, which saves before SET's longer tail.
 TEST_F(UserJourney, TheSettingsDialogChangesTheFishAndTheCloseButtonsKeepTheKindsAndSave) {
   const Bytes tail{0xde, 0xad, 0xbe, 0xef, 0x0d, 0x0a};
-  WriteSet(Record(2, {1, 1, 1, 0, 0, 0}, tail));
+  WriteSet(SetBytes({2, {1, 1, 1, 0, 0, 0}}, tail));
   const QString window = Launch();
   ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
   EXPECT_TRUE(WaitForFish(window, {0, 3})) << "the first 14 bytes were not read as the record";
@@ -205,7 +187,7 @@ TEST_F(UserJourney, TheSettingsDialogChangesTheFishAndTheCloseButtonsKeepTheKind
   ASSERT_TRUE(WaitForEnd(velmaro_)) << "the program did not end when its window closed";
   EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(velmaro_.exitCode(), 0);
-  EXPECT_EQ(ReadSet(folder_), Record(0, {0, 1, 1, 1, 1, 0}, tail)) << "one fish, the first red, then the same tail";
+  EXPECT_EQ(ReadSet(folder_), SetBytes({0, {0, 1, 1, 1, 1, 0}}, tail)) << "one fish, the first red, then the same tail";
   EXPECT_EQ(Errors().toStdString(), "") << "normal operation prints nothing";
 }
 
@@ -248,7 +230,7 @@ TEST_P(NotAnOrdinaryFile, IsNamedOnceAndLeftUntouched) {
   ASSERT_FALSE(box.isEmpty()) << "no message box titled Velmaro at start-up";
   EXPECT_EQ(WindowsOf(velmaro_).size(), 1) << "the box comes before the main window";
   ASSERT_TRUE(WaitForErrorLines(1));
-  EXPECT_EQ(Errors().toStdString(), (kNotOrdinary.arg(kind) + "\n").toStdString());
+  EXPECT_EQ(Errors().toStdString(), (kNotOrdinaryText.arg(kind) + "\n").toStdString());
   const auto boxIcon = desktop_.Run("xprop", {"-id", box, "_NET_WM_ICON"});
   ASSERT_TRUE(DismissWithReturn(box));
 
@@ -262,7 +244,7 @@ TEST_P(NotAnOrdinaryFile, IsNamedOnceAndLeftUntouched) {
   EXPECT_TRUE(WaitUntil([&] { return velmaro_.state() == QProcess::NotRunning || velmaro_.waitForFinished(50); }, 3s))
       << "the program did not end within 3 s of the close";
   EXPECT_EQ(velmaro_.exitCode(), 1) << "the settings were not saved";
-  EXPECT_EQ(Errors().toStdString(), (kNotOrdinary.arg(kind) + "\n").toStdString()) << "a second message";
+  EXPECT_EQ(Errors().toStdString(), (kNotOrdinaryText.arg(kind) + "\n").toStdString()) << "a second message";
 
   ASSERT_EQ(stat(set.c_str(), &after), 0);
   EXPECT_EQ(after.st_mode, before.st_mode);
@@ -285,7 +267,7 @@ INSTANTIATE_TEST_SUITE_P(RealProgram, NotAnOrdinaryFile,
 // told with its reason, and SET keeps its record whole with nothing beside.
 TEST_F(UserJourney, ADiskFullAtCloseIsToldAndSetKeepsItsRecord) {
   ASSERT_FALSE(QStandardPaths::findExecutable("fiu-run").isEmpty()) << "fiu-run (fiu-utils) is missing";
-  const Bytes stored = Record(2, {0, 0, 0, 1, 1, 1}, {0x42});
+  const Bytes stored = SetBytes({2, {0, 0, 0, 1, 1, 1}}, {0x42});
   WriteSet(stored);
   Start(velmaro_, {"fiu-run", "-x", "-f", "", "-c",
                    "enable_stack_by_name name=posix/io/rw/write,failinfo=28,"
@@ -304,7 +286,7 @@ TEST_F(UserJourney, ADiskFullAtCloseIsToldAndSetKeepsItsRecord) {
 // Mode bits bind only users other than root: as root, the program runs as
 // nobody, in a folder, runtime folder and home of nobody's own.
 TEST_F(UserJourney, AReadOnlySetIsReadWithAWarningAndNotSaved) {
-  const Bytes stored = Record(2, {0, 0, 0, 1, 1, 1});
+  const Bytes stored = SetBytes({2, {0, 0, 0, 1, 1, 1}});
   WriteSet(stored);
   QStringList command{VELMARO_EXECUTABLE};
   QList<std::pair<QString, QString>> environment;
@@ -334,7 +316,7 @@ TEST_F(UserJourney, AReadOnlySetIsReadWithAWarningAndNotSaved) {
   ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
   EXPECT_TRUE(WaitForFish(window, {3, 0})) << "SET's three red fish did not appear";
   EXPECT_EQ(WindowsOf(velmaro_).size(), 1) << "a message box at start-up";
-  EXPECT_EQ(Errors().toStdString(), (kReadOnly + "\n").toStdString());
+  EXPECT_EQ(Errors().toStdString(), (kReadOnlyText + "\n").toStdString());
 
   CloseFailingToSave(window);
   EXPECT_EQ(ReadSet(folder_), stored);
@@ -345,7 +327,7 @@ TEST_F(UserJourney, AReadOnlySetIsReadWithAWarningAndNotSaved) {
 // the last to close wins, and SET is never seen half written.
 TEST_F(UserJourney, TwoCopiesInOneFolderEachSaveTheirOwnWholeRecord) {
   const Bytes tail{0x55, 0xaa, 0x00, 0xff};
-  const Bytes recordA = Record(1, {0, 0, 1, 1, 1, 1}, tail), recordB = Record(3, {0, 0, 0, 0, 1, 1}, tail);
+  const Bytes recordA = SetBytes({1, {0, 0, 1, 1, 1, 1}}, tail), recordB = SetBytes({3, {0, 0, 0, 0, 1, 1}}, tail);
   OtherCopy a, b;
   WriteSet(recordA);
   Start(a, {VELMARO_EXECUTABLE});
@@ -397,7 +379,7 @@ TEST_F(UserJourney, TwoCopiesInOneFolderEachSaveTheirOwnWholeRecord) {
 TEST_F(UserJourney, TerminationSignalsSaveTheChoiceAndEndWithStatusZero) {
   for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
     SCOPED_TRACE(strsignal(number));
-    WriteSet(Record(4, {}));
+    WriteSet(SetBytes({4, {}}));
     Start(velmaro_, {VELMARO_EXECUTABLE});
     const QString window = MainWindowOf(velmaro_);
     ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
@@ -409,14 +391,14 @@ TEST_F(UserJourney, TerminationSignalsSaveTheChoiceAndEndWithStatusZero) {
     ASSERT_TRUE(WaitForEnd(velmaro_)) << "the signal did not end the program";
     EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(velmaro_.exitCode(), 0);
-    EXPECT_EQ(ReadSet(folder_), Record(0, {}));
+    EXPECT_EQ(ReadSet(folder_), SetBytes({0, {}}));
   }
 }
 
 // The display going away (a session ending, a crashed X server) ends the
 // program from inside Qt: the dialog's change is saved all the same.
 TEST_F(UserJourney, TheDisplayGoingAwaySavesTheChoiceAndSaysSo) {
-  WriteSet(Record(4, {}));
+  WriteSet(SetBytes({4, {}}));
   const QString window = Launch();
   ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
   const QString dialog = OpenDialog(window);
@@ -427,8 +409,8 @@ TEST_F(UserJourney, TheDisplayGoingAwaySavesTheChoiceAndSaysSo) {
 
   desktop_.EndServer();
   ASSERT_TRUE(WaitForEnd(velmaro_)) << "the program outlived its display";
-  EXPECT_EQ(ReadSet(folder_), Record(0, {}));
-  EXPECT_TRUE(Errors().contains(kDisplayLost)) << Errors().toStdString();
+  EXPECT_EQ(ReadSet(folder_), SetBytes({0, {}}));
+  EXPECT_TRUE(Errors().contains(kDisplayLostText)) << Errors().toStdString();
 }
 
 // A desktop asks its programs to save before logging out: the dialog's
@@ -436,7 +418,7 @@ TEST_F(UserJourney, TheDisplayGoingAwaySavesTheChoiceAndSaysSo) {
 TEST_F(UserJourney, ASessionManagersRequestSavesTheChoiceAndLeavesTheWindowOpen) {
   SessionManager manager;
   ASSERT_TRUE(manager.Listen()) << manager.why().toStdString();
-  WriteSet(Record(4, {}));
+  WriteSet(SetBytes({4, {}}));
   // Qt registers before the window shows, and waits for the answer.
   Start(velmaro_, {VELMARO_EXECUTABLE}, {{"SESSION_MANAGER", manager.address()}});
   ASSERT_TRUE(manager.ServeUntil([&] { return manager.registered(); }, 10s)) << "the program never registered";
@@ -448,7 +430,7 @@ TEST_F(UserJourney, ASessionManagersRequestSavesTheChoiceAndLeavesTheWindowOpen)
   ASSERT_TRUE(WaitForFish(window, {1, 0})) << "the total bar did not reach the aquarium";
 
   EXPECT_TRUE(manager.AskToSave(10s)) << "the program did not say it saved";
-  EXPECT_EQ(ReadSet(folder_), Record(0, {}));
+  EXPECT_EQ(ReadSet(folder_), SetBytes({0, {}}));
   EXPECT_TRUE(WaitForMotion(window)) << "the aquarium stopped";
   EXPECT_TRUE(WindowsOf(velmaro_).contains(dialog)) << "the dialog closed";
 }
@@ -467,7 +449,7 @@ TEST_F(UserJourney, ASignalDuringTheStartUpMessageEndsTheProgram) {
 // Another X client destroys the main window: the program saves and ends
 // instead of living on without a window.
 TEST_F(UserJourney, AMainWindowDestroyedFromOutsideEndsTheProgramAndSaves) {
-  WriteSet(Record(2, {0, 1, 1, 0, 0, 0}, {0x77}));
+  WriteSet(SetBytes({2, {0, 1, 1, 0, 0, 0}}, {0x77}));
   const QString window = Launch();
   ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
   EXPECT_TRUE(WaitForFish(window, {1, 2}));
@@ -475,7 +457,7 @@ TEST_F(UserJourney, AMainWindowDestroyedFromOutsideEndsTheProgramAndSaves) {
   ASSERT_TRUE(WaitForEnd(velmaro_)) << "the program lives on without its window";
   EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(velmaro_.exitCode(), 0);
-  EXPECT_EQ(ReadSet(folder_), Record(2, {0, 1, 1, 0, 0, 0}, {0x77}));
+  EXPECT_EQ(ReadSet(folder_), SetBytes({2, {0, 1, 1, 0, 0, 0}}, {0x77}));
 }
 
 }  // namespace

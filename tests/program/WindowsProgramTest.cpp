@@ -10,13 +10,12 @@
 #include "tests/support/TempFolder.h"
 
 using namespace std::chrono_literals;
-using Bytes = std::vector<unsigned char>;
 
 namespace {
 
-const Bytes kThreeFishFirstRed{2, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0};
-const Bytes kTwoFishFirstRed{1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-const Bytes kOneRedFish(14, 0);
+const Bytes kThreeFishFirstRed = SetBytes({2, {0, 1, 1}});
+const Bytes kTwoFishFirstRed = SetBytes({1, {0, 1}});
+const Bytes kOneRedFish = SetBytes({});
 
 class ProgramUnderWine : public RealProgram {
  protected:
