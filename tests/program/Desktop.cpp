@@ -5,6 +5,10 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -20,22 +24,46 @@ bool WaitUntil(const std::function<bool()>& probe, std::chrono::milliseconds lim
   }
 }
 
-namespace {
-
-void Stop(QProcess& process) {
-  if (process.state() == QProcess::NotRunning) return;
-  process.terminate();
-  if (!process.waitForFinished(3000)) {
-    process.kill();
-    process.waitForFinished(3000);
-  }
+std::optional<Finished> RunToEnd(const QString& program, const QStringList& arguments,
+                                 const QProcessEnvironment& environment, const QString& folder,
+                                 std::chrono::milliseconds limit) {
+  Child process;
+  process.Start(QStringList{program} + arguments, environment, folder);
+  if (!process.waitForFinished(static_cast<int>(limit.count())) || process.exitStatus() != QProcess::NormalExit)
+    return std::nullopt;
+  return Finished{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                  QString::fromUtf8(process.readAllStandardError())};
 }
 
-}  // namespace
+void Child::Start(const QStringList& command, const QProcessEnvironment& environment, const QString& folder) {
+  setProcessEnvironment(environment);
+  setWorkingDirectory(folder);
+  setChildProcessModifier([] {
+    ::setpgid(0, 0);
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+  });
+  start(command.value(0), command.mid(1));
+  waitForStarted();
+  group_ = processId();
+}
+
+bool Child::WaitForEnd(std::chrono::milliseconds limit) {
+  return WaitUntil([&] { return state() == QProcess::NotRunning || waitForFinished(100); }, limit);
+}
+
+void Child::Stop(bool gently) {
+  if (gently && state() != QProcess::NotRunning) {
+    terminate();
+    waitForFinished(3000);
+  }
+  if (group_ > 0) ::kill(static_cast<pid_t>(-group_), SIGKILL);
+  group_ = 0;
+  waitForFinished(3000);
+}
 
 VirtualDesktop::~VirtualDesktop() {
-  Stop(windowManager_);
-  Stop(server_);
+  windowManager_.Stop(true);
+  server_.Stop(true);
 }
 
 QProcessEnvironment VirtualDesktop::Environment() const {
@@ -57,16 +85,9 @@ QProcessEnvironment VirtualDesktop::Environment() const {
 }
 
 std::optional<QString> VirtualDesktop::Run(const QString& program, const QStringList& arguments) const {
-  QProcess process;
-  process.setProcessEnvironment(Environment());
-  process.start(program, arguments);
-  if (!process.waitForFinished(10000)) {
-    process.kill();
-    process.waitForFinished();
-    return std::nullopt;
-  }
-  if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) return std::nullopt;
-  return QString::fromLocal8Bit(process.readAllStandardOutput());
+  const auto finished = RunToEnd(program, arguments, Environment(), {}, std::chrono::seconds(10));
+  if (!finished || finished->exitCode != 0) return std::nullopt;
+  return finished->output;
 }
 
 bool VirtualDesktop::MissingTools(const QStringList& tools) {
@@ -92,10 +113,9 @@ bool VirtualDesktop::StartWayland() {
   waylandDisplay_ = QStringLiteral("velmaro-%1").arg(QCoreApplication::applicationPid());
   QProcessEnvironment compositor = Environment();
   compositor.remove("WAYLAND_DISPLAY");
-  server_.setProcessEnvironment(compositor);
   server_.setProcessChannelMode(QProcess::MergedChannels);
-  server_.start("weston", {"--backend=headless-backend.so", "--xwayland", "--idle-time=0",
-                           "--socket=" + waylandDisplay_, "--width=1280", "--height=1024"});
+  server_.Start({"weston", "--backend=headless-backend.so", "--xwayland", "--idle-time=0",
+                 "--socket=" + waylandDisplay_, "--width=1280", "--height=1024"}, compositor);
   // The compositor names the X display it serves for XWayland in its log.
   QString log;
   const QRegularExpression listening("xserver listening on display (:\\d+)");
@@ -127,17 +147,17 @@ bool VirtualDesktop::StartX11(bool twoMonitors) {
     if (!claim->tryLock(0)) continue;
     displayClaim_ = std::move(claim);
     if (StartX11On(number, twoMonitors)) return true;
-    Stop(windowManager_);
-    Stop(server_);
+    windowManager_.Stop(true);
+    server_.Stop(true);
   }
   return false;
 }
 
 bool VirtualDesktop::StartX11On(int number, bool twoMonitors) {
   // Xvfb tells the display number on standard output once it is ready.
-  server_.start("Xvfb", {QStringLiteral(":%1").arg(number), "-displayfd", "1", "-screen", "0",
-                         twoMonitors ? "2560x1024x24" : "1280x1024x24",
-                         "-dpi", "96", "-nolisten", "tcp"});
+  server_.Start({"Xvfb", QStringLiteral(":%1").arg(number), "-displayfd", "1", "-screen", "0",
+                 twoMonitors ? "2560x1024x24" : "1280x1024x24", "-dpi", "96", "-nolisten", "tcp"},
+                QProcessEnvironment::systemEnvironment());
   QByteArray ready;
   WaitUntil([&] {
     server_.waitForReadyRead(50);
@@ -149,9 +169,7 @@ bool VirtualDesktop::StartX11On(int number, bool twoMonitors) {
     return false;
   }
   display_ = QStringLiteral(":%1").arg(number);
-  windowManager_.setProcessEnvironment(Environment());
-  windowManager_.start("openbox", {});
-  windowManager_.waitForStarted();
+  windowManager_.Start({"openbox"}, Environment());
   if (!WaitUntil([&] {
         if (windowManager_.state() == QProcess::NotRunning) return true;
         const auto check = Run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"});

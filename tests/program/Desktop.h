@@ -1,5 +1,5 @@
-// A virtual X display with a window manager, and the few X tools the tests of
-// the real program drive it with.
+// A virtual X display with a window manager, the few X tools the tests of
+// the real program drive it with, and the processes they start.
 #pragma once
 
 #include <QLockFile>
@@ -16,6 +16,30 @@
 
 // Repeats probe until it holds or the time is up; true if it held.
 bool WaitUntil(const std::function<bool()>& probe, std::chrono::milliseconds limit);
+
+struct Finished {
+  int exitCode = -1;
+  QString output, errors;
+};
+// Runs a command to its end; nothing when it did not start, crashed or took
+// too long.
+std::optional<Finished> RunToEnd(const QString& program, const QStringList& arguments,
+                                 const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+                                 const QString& folder = {}, std::chrono::milliseconds limit = std::chrono::minutes(2));
+
+// A process of the test's, leading a process group of its own that dies with
+// the test: stopped, with whatever it started, however the test ends.
+class Child : public QProcess {
+ public:
+  ~Child() override { Stop(); }
+  void Start(const QStringList& command, const QProcessEnvironment& environment, const QString& folder = {});
+  bool WaitForEnd(std::chrono::milliseconds limit = std::chrono::seconds(15));
+  // Gently: told to end, and killed only if it does not.
+  void Stop(bool gently = false);
+
+ private:
+  qint64 group_ = 0;
+};
 
 class VirtualDesktop {
  public:
@@ -52,8 +76,8 @@ class VirtualDesktop {
   bool StartWayland();
   bool MissingTools(const QStringList& tools);
 
-  QProcess server_;
-  QProcess windowManager_;
+  Child server_;
+  Child windowManager_;
   QString display_;
   std::unique_ptr<QLockFile> displayClaim_;
   QString waylandDisplay_;

@@ -94,7 +94,7 @@ TEST_F(RealProgramInAWaylandSession, RunsThroughXWaylandAndCentresItsWindow) {
   EXPECT_GT(client->height - 300, 10) << "a menu bar over the picture";
 
   velmaro_.terminate();
-  ASSERT_TRUE(velmaro_.waitForFinished(5000));
+  ASSERT_TRUE(velmaro_.WaitForEnd(5s));
   EXPECT_EQ(velmaro_.readAllStandardError().toStdString(), "") << "normal operation prints nothing";
 }
 
@@ -158,34 +158,10 @@ TEST_F(RealProgramOnTwoMonitors, TheAquariumKeepsItsWholePictureAndItsDialogOnEi
   EXPECT_TRUE(WaitForFish(window, {1, 0})) << "not 500 x 300 again on the first monitor";
 }
 
-struct Finished {
-  int exitCode = -1;
-  QString output, errors;
-};
-
-// Runs a command to its end; nothing when it did not start, crashed or took
-// too long.
-std::optional<Finished> Finish(const QString& program, const QStringList& arguments,
-                               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
-                               const QString& folder = {}) {
-  QProcess process;
-  process.setProcessEnvironment(environment);
-  process.setWorkingDirectory(folder);
-  process.start(program, arguments);
-  if (!process.waitForFinished(120000)) {
-    process.kill();
-    process.waitForFinished();
-    return std::nullopt;
-  }
-  if (process.exitStatus() != QProcess::NormalExit) return std::nullopt;
-  return Finished{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                  QString::fromUtf8(process.readAllStandardError())};
-}
-
 // Its standard output when it succeeded; otherwise nothing, and a failure.
 std::optional<QString> RunCommand(const QString& program, const QStringList& arguments,
                                   const QString& folder = {}) {
-  const auto finished = Finish(program, arguments, QProcessEnvironment::systemEnvironment(), folder);
+  const auto finished = RunToEnd(program, arguments, QProcessEnvironment::systemEnvironment(), folder);
   if (!finished || finished->exitCode != 0) {
     ADD_FAILURE() << program.toStdString() << ": " << (finished ? finished->errors.toStdString() : "did not end");
     return std::nullopt;
@@ -277,8 +253,7 @@ TEST_F(RealProgram, TheDebianPackagesMenuEntryKeepsSetInTheSettingsFolder) {
     boxes = WindowsOf(velmaro_);
     return boxes.size() == 1 && IsDialog(boxes[0]);
   }, 20s)) << "no message on screen";
-  velmaro_.kill();
-  velmaro_.waitForFinished(3000);
+  velmaro_.Stop();
   const QString errors = QString::fromUtf8(velmaro_.readAllStandardError());
   EXPECT_TRUE(errors.contains(kCreateFailedText)) << errors.toStdString();
 }
@@ -287,7 +262,7 @@ TEST(DebianPackage, LintianFindsNoErrors) {
   if (QStandardPaths::findExecutable("lintian").isEmpty()) GTEST_SKIP() << "LINTIAN NOT INSTALLED, package not checked";
   const DebianPackage package;
   ASSERT_FALSE(package.file().isEmpty());
-  const auto lintian = Finish("lintian", {package.file()});
+  const auto lintian = RunToEnd("lintian", {package.file()});
   ASSERT_TRUE(lintian);
   EXPECT_EQ(lintian->output.split('\n').filter(QRegularExpression("^E: ")).join('\n').toStdString(), "");
   EXPECT_EQ(lintian->exitCode, 0) << lintian->errors.toStdString();
@@ -304,7 +279,7 @@ TEST(DebianPackage, TheManualPageShowsWithoutWarningsInAnyLocale) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("MANWIDTH", "80");
     environment.insert("LC_ALL", locale);
-    const auto man = Finish("man", {"--warnings", "-l", pages + "velmaro-launcher.6.gz"}, environment);
+    const auto man = RunToEnd("man", {"--warnings", "-l", pages + "velmaro-launcher.6.gz"}, environment);
     ASSERT_TRUE(man);
     EXPECT_EQ(man->exitCode, 0);
     EXPECT_EQ(man->errors.toStdString(), "");
@@ -322,7 +297,7 @@ TEST(DebianPackage, SoftwareCentresAcceptItsMetainfo) {
   ASSERT_TRUE(QFileInfo::exists(metainfo));
   for (const QStringList& check : {QStringList{"validate", "--no-net", metainfo},
                                    QStringList{"validate-tree", "--no-net", package.root()}}) {
-    const auto validated = Finish("appstreamcli", check);
+    const auto validated = RunToEnd("appstreamcli", check);
     ASSERT_TRUE(validated);
     EXPECT_EQ(validated->exitCode, 0) << validated->output.toStdString();
     EXPECT_EQ(validated->output.split('\n').filter(QRegularExpression("^\\s*[EW]: ")).join('\n').toStdString(), "");

@@ -138,14 +138,9 @@ void RealProgram::SetUp() {
   ASSERT_TRUE(folder_.isValid());
 }
 
-void RealProgram::TearDown() {
-  if (velmaro_.state() != QProcess::NotRunning) {
-    velmaro_.kill();
-    velmaro_.waitForFinished(3000);
-  }
-}
+void RealProgram::TearDown() { velmaro_.Stop(); }
 
-void RealProgram::Start(QProcess& process, const QStringList& command,
+void RealProgram::Start(Child& process, const QStringList& command,
                         const QList<std::pair<QString, QString>>& extraEnvironment,
                         const QString& workingFolder) {
   QProcessEnvironment environment = desktop_.Environment();
@@ -159,10 +154,7 @@ void RealProgram::Start(QProcess& process, const QStringList& command,
     else
       environment.insert(name, value);
   }
-  process.setProcessEnvironment(environment);
-  process.setWorkingDirectory(workingFolder.isEmpty() ? folder_.path() : workingFolder);
-  process.start(command.value(0), command.mid(1));
-  process.waitForStarted();
+  process.Start(command, environment, workingFolder.isEmpty() ? folder_.path() : workingFolder);
 }
 
 QStringList RealProgram::WindowsOf(const QProcess& process, const QString& title) {

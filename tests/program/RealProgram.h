@@ -35,15 +35,6 @@ struct FishInView {
 // them. Nothing for a picture of another size.
 std::optional<FishInView> FishIn(const QImage& picture);
 
-// A copy of the program besides the fixture's own, stopped however the test ends.
-struct OtherCopy : QProcess {
-  ~OtherCopy() override {
-    if (state() == QProcess::NotRunning) return;
-    kill();
-    waitForFinished(3000);
-  }
-};
-
 class RealProgram : public ::testing::Test {
  protected:
   virtual VirtualDesktop::Kind DesktopKind() const { return VirtualDesktop::Kind::x11; }
@@ -57,7 +48,7 @@ class RealProgram : public ::testing::Test {
   // Starts another copy, or the program through a command that runs it, in
   // the test's folder unless told another. A null value takes the variable
   // out of the environment.
-  void Start(QProcess& process, const QStringList& command,
+  void Start(Child& process, const QStringList& command,
              const QList<std::pair<QString, QString>>& extraEnvironment = {},
              const QString& workingFolder = {});
   // The visible windows titled exactly `title` that belong to process.
@@ -99,6 +90,6 @@ class RealProgram : public ::testing::Test {
 
   VirtualDesktop desktop_;
   QTemporaryDir folder_;
-  QProcess velmaro_;
+  Child velmaro_;
   std::vector<std::unique_ptr<QTemporaryDir>> runtimeFolders_;
 };

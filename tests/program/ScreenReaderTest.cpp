@@ -13,10 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/prctl.h>
-#include <unistd.h>
-
 #include "tests/program/RealProgram.h"
 
 using namespace std::chrono_literals;
@@ -24,16 +20,13 @@ using namespace std::chrono_literals;
 namespace {
 
 // A session bus that starts nothing on demand, and the accessibility bus's
-// launcher on it. Each leads a process group of its own, which the daemons
-// they start join: killing the two groups ends every one of them. Should
-// the test itself die, the two die with it.
+// launcher on it. The daemons they start join their process groups, and end
+// with them.
 class AccessibilityBuses {
  public:
   ~AccessibilityBuses() {
     QDBusConnection::disconnectFromBus(kConnection + "-a11y");
     QDBusConnection::disconnectFromBus(kConnection);
-    Stop(launcher_, launcherGroup_);
-    Stop(sessionBus_, sessionGroup_);
   }
 
   // False, with why(), when the buses cannot be had.
@@ -54,8 +47,8 @@ class AccessibilityBuses {
 )").arg(folder_.path()).toUtf8());
     config.close();
 
-    sessionGroup_ = StartInGroup(sessionBus_, environment, "dbus-daemon",
-                                 {"--config-file=" + config.fileName(), "--nofork", "--print-address=1"});
+    sessionBus_.Start({"dbus-daemon", "--config-file=" + config.fileName(), "--nofork", "--print-address=1"},
+                      environment);
     QByteArray printed;
     WaitUntil([&] {
       sessionBus_.waitForReadyRead(50);
@@ -71,7 +64,7 @@ class AccessibilityBuses {
     environment.insert("DBUS_SESSION_BUS_ADDRESS", address_);
     environment.insert("XDG_RUNTIME_DIR", folder_.filePath("run"));
     environment.insert("GSETTINGS_BACKEND", "memory");
-    launcherGroup_ = StartInGroup(launcher_, environment, launcher, {"--a11y=1"});
+    launcher_.Start({launcher, "--a11y=1"}, environment);
     QDBusConnection session = QDBusConnection::connectToBus(address_, kConnection);
     if (!session.isConnected()) return Fail("cannot connect to the session bus: " + session.lastError().message());
     if (!WaitUntil([&] { return session.interface()->isServiceRegistered("org.a11y.Bus").value(); }, 10s))
@@ -97,26 +90,8 @@ class AccessibilityBuses {
     return false;
   }
 
-  static pid_t StartInGroup(QProcess& process, const QProcessEnvironment& environment, const QString& program,
-                            const QStringList& arguments) {
-    process.setProcessEnvironment(environment);
-    process.setChildProcessModifier([] {
-      ::setpgid(0, 0);
-      ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    });
-    process.start(program, arguments);
-    process.waitForStarted();
-    return static_cast<pid_t>(process.processId());
-  }
-
-  static void Stop(QProcess& process, pid_t group) {
-    if (group > 0) ::kill(-group, SIGKILL);
-    process.waitForFinished(3000);
-  }
-
   QTemporaryDir folder_;
-  QProcess sessionBus_, launcher_;
-  pid_t sessionGroup_ = 0, launcherGroup_ = 0;
+  Child sessionBus_, launcher_;  // the launcher ends first
   QString address_, why_;
 };
 

@@ -82,9 +82,6 @@ class UserJourney : public RealProgram {
       return WaitUntil([&] { return !WindowsOf(velmaro_).contains(box); }, 1s);
     }, 10s);
   }
-  bool WaitForEnd(QProcess& process) {
-    return WaitUntil([&] { return process.state() == QProcess::NotRunning || process.waitForFinished(100); }, 15s);
-  }
 
   // The main window's close button, when SET cannot be saved: a box titled
   // Velmaro and the failure with its reason on standard error, after what
@@ -102,7 +99,7 @@ class UserJourney : public RealProgram {
     EXPECT_FALSE(atClose.value(1).isEmpty()) << "no reason after the message";
     EXPECT_EQ(atClose.size(), 3) << Errors().toStdString();
     ASSERT_TRUE(DismissWithReturn(box));
-    ASSERT_TRUE(WaitForEnd(velmaro_)) << "Return did not end the program";
+    ASSERT_TRUE(velmaro_.WaitForEnd()) << "Return did not end the program";
     EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(velmaro_.exitCode(), 1);
   }
@@ -184,7 +181,7 @@ TEST_F(UserJourney, TheSettingsDialogChangesTheFishAndTheCloseButtonsKeepTheKind
   std::optional<WindowGeometry> main;
   ASSERT_TRUE(WaitCentred(window, main));
   ASSERT_TRUE(ClickCloseButton(window));
-  ASSERT_TRUE(WaitForEnd(velmaro_)) << "the program did not end when its window closed";
+  ASSERT_TRUE(velmaro_.WaitForEnd()) << "the program did not end when its window closed";
   EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(velmaro_.exitCode(), 0);
   EXPECT_EQ(ReadSet(folder_), SetBytes({0, {0, 1, 1, 1, 1, 0}}, tail)) << "one fish, the first red, then the same tail";
@@ -241,7 +238,7 @@ TEST_P(NotAnOrdinaryFile, IsNamedOnceAndLeftUntouched) {
   std::optional<WindowGeometry> main;
   ASSERT_TRUE(WaitCentred(window, main));
   ASSERT_TRUE(ClickCloseButton(window));
-  EXPECT_TRUE(WaitUntil([&] { return velmaro_.state() == QProcess::NotRunning || velmaro_.waitForFinished(50); }, 3s))
+  EXPECT_TRUE(velmaro_.WaitForEnd(3s))
       << "the program did not end within 3 s of the close";
   EXPECT_EQ(velmaro_.exitCode(), 1) << "the settings were not saved";
   EXPECT_EQ(Errors().toStdString(), (kNotOrdinaryText.arg(kind) + "\n").toStdString()) << "a second message";
@@ -301,9 +298,8 @@ TEST_F(UserJourney, AReadOnlySetIsReadWithAWarningAndNotSaved) {
       if (chown(path.toLocal8Bit().constData(), 65534, 65534) != 0)
         GTEST_SKIP() << "READ-ONLY SET NOT TESTED: cannot give " << path.toStdString() << " to nobody";
     }
-    QProcess check;
-    check.start("setpriv", asNobody + QStringList{"test", "-x", VELMARO_EXECUTABLE});
-    if (!check.waitForFinished(10000) || check.exitCode() != 0)
+    const auto check = RunToEnd("setpriv", asNobody + QStringList{"test", "-x", VELMARO_EXECUTABLE});
+    if (!check || check->exitCode != 0)
       GTEST_SKIP() << "READ-ONLY SET NOT TESTED: nobody cannot run the program through setpriv";
     command = asNobody + command;
     environment = {{"XDG_RUNTIME_DIR", runtime}, {"HOME", home}};
@@ -328,7 +324,7 @@ TEST_F(UserJourney, AReadOnlySetIsReadWithAWarningAndNotSaved) {
 TEST_F(UserJourney, TwoCopiesInOneFolderEachSaveTheirOwnWholeRecord) {
   const Bytes tail{0x55, 0xaa, 0x00, 0xff};
   const Bytes recordA = SetBytes({1, {0, 0, 1, 1, 1, 1}}, tail), recordB = SetBytes({3, {0, 0, 0, 0, 1, 1}}, tail);
-  OtherCopy a, b;
+  Child a, b;
   WriteSet(recordA);
   Start(a, {VELMARO_EXECUTABLE});
   const QString windowA = MainWindowOf(a);
@@ -388,7 +384,7 @@ TEST_F(UserJourney, TerminationSignalsSaveTheChoiceAndEndWithStatusZero) {
     ASSERT_TRUE(WaitForFish(window, {1, 0})) << "the total bar did not reach the aquarium";
 
     ::kill(static_cast<pid_t>(velmaro_.processId()), number);
-    ASSERT_TRUE(WaitForEnd(velmaro_)) << "the signal did not end the program";
+    ASSERT_TRUE(velmaro_.WaitForEnd()) << "the signal did not end the program";
     EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(velmaro_.exitCode(), 0);
     EXPECT_EQ(ReadSet(folder_), SetBytes({0, {}}));
@@ -408,7 +404,7 @@ TEST_F(UserJourney, TheDisplayGoingAwaySavesTheChoiceAndSaysSo) {
   ASSERT_TRUE(WaitForFish(window, {1, 0})) << "the total bar did not reach the aquarium";
 
   desktop_.EndServer();
-  ASSERT_TRUE(WaitForEnd(velmaro_)) << "the program outlived its display";
+  ASSERT_TRUE(velmaro_.WaitForEnd()) << "the program outlived its display";
   EXPECT_EQ(ReadSet(folder_), SetBytes({0, {}}));
   EXPECT_TRUE(Errors().contains(kDisplayLostText)) << Errors().toStdString();
 }
@@ -442,7 +438,7 @@ TEST_F(UserJourney, ASignalDuringTheStartUpMessageEndsTheProgram) {
   Start(velmaro_, {VELMARO_EXECUTABLE});
   ASSERT_FALSE(MessageBox().isEmpty()) << "no message box at start-up";
   ::kill(static_cast<pid_t>(velmaro_.processId()), SIGTERM);
-  ASSERT_TRUE(WaitForEnd(velmaro_)) << "the signal did not end the program";
+  ASSERT_TRUE(velmaro_.WaitForEnd()) << "the signal did not end the program";
   EXPECT_EQ(velmaro_.exitCode(), 1) << "the settings were not saved";
 }
 
@@ -454,7 +450,7 @@ TEST_F(UserJourney, AMainWindowDestroyedFromOutsideEndsTheProgramAndSaves) {
   ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
   EXPECT_TRUE(WaitForFish(window, {1, 2}));
   desktop_.Run("xdotool", {"windowclose", window});
-  ASSERT_TRUE(WaitForEnd(velmaro_)) << "the program lives on without its window";
+  ASSERT_TRUE(velmaro_.WaitForEnd()) << "the program lives on without its window";
   EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(velmaro_.exitCode(), 0);
   EXPECT_EQ(ReadSet(folder_), SetBytes({2, {0, 1, 1, 0, 0, 0}}, {0x77}));

@@ -29,13 +29,13 @@ class ProgramUnderWine : public RealProgram {
   // Wine's server and services outlive the program for a while.
   void TearDown() override {
     RealProgram::TearDown();
-    QProcess server;
+    Child server;
     Start(server, {wine_, "wineserver", "--kill"});
-    server.waitForFinished(10000);
+    server.WaitForEnd(10s);
   }
 
   // The first start in a new prefix sets Wine's desktop up first.
-  QString LaunchUnderWine(QProcess& process) {
+  QString LaunchUnderWine(Child& process) {
     Start(process, {wine_, "wine", exe_});
     QString window;
     WaitUntil([&] {
@@ -82,10 +82,6 @@ class ProgramUnderWine : public RealProgram {
     return ::testing::AssertionSuccess();
   }
 
-  bool WaitForEnd(QProcess& process) {
-    return WaitUntil([&] { return process.state() == QProcess::NotRunning || process.waitForFinished(100); }, 20s);
-  }
-
   const QString exe_ = qEnvironmentVariable("VELMARO_WINDOWS_EXECUTABLE");
   const QString wine_ = qEnvironmentVariable("VELMARO_WINE", "env");
   const QString messages_ = QFileInfo(exe_).dir().filePath("window_messages.exe");
@@ -121,10 +117,10 @@ TEST_F(ProgramUnderWine, AnEndOfSessionSavesTheChoiceMade) {
     ASSERT_FALSE(window.isEmpty()) << "no main window titled Velmaro appeared";
     ASSERT_TRUE(ChooseWithKeys(window, velmaro_, {"Tab", "Tab", "Tab", "Tab", "Right", "Tab", "space"}));
     ASSERT_TRUE(WaitForFish(window, {1, 1}));
-    QProcess ender;
+    Child ender;
     Start(ender, QStringList{wine_} + command);
-    EXPECT_TRUE(WaitForEnd(velmaro_)) << "the end of the session did not end the program";
-    EXPECT_TRUE(WaitForEnd(ender));
+    EXPECT_TRUE(velmaro_.WaitForEnd(20s)) << "the end of the session did not end the program";
+    EXPECT_TRUE(ender.WaitForEnd(20s));
     EXPECT_EQ(ender.exitCode(), 0);
     EXPECT_EQ(ReadSet(folder_), kTwoFishFirstRed);
   }
@@ -135,7 +131,7 @@ TEST_F(ProgramUnderWine, AnEndOfSessionSavesTheChoiceMade) {
 TEST_F(ProgramUnderWine, TwoCopiesSaveInTurnAndTheLastToCloseWins) {
   const QString first = LaunchUnderWine(velmaro_);
   ASSERT_FALSE(first.isEmpty()) << "no main window titled Velmaro appeared";
-  OtherCopy second;
+  Child second;
   const QString secondWindow = LaunchUnderWine(second);
   ASSERT_FALSE(secondWindow.isEmpty()) << "the second copy showed no window";
 
@@ -149,11 +145,11 @@ TEST_F(ProgramUnderWine, TwoCopiesSaveInTurnAndTheLastToCloseWins) {
   EXPECT_EQ(velmaro_.exitCode(), 0);
   EXPECT_EQ(ReadSet(folder_), kThreeFishFirstRed);
 
-  QProcess systemMenu;
+  Child systemMenu;
   Start(systemMenu, {wine_, "wine", messages_, "system-menu-close"});
-  EXPECT_TRUE(WaitForEnd(systemMenu));
+  EXPECT_TRUE(systemMenu.WaitForEnd(20s));
   EXPECT_EQ(systemMenu.exitCode(), 0);
-  ASSERT_TRUE(WaitForEnd(second)) << "the system menu's Close did not close the program";
+  ASSERT_TRUE(second.WaitForEnd(20s)) << "the system menu's Close did not close the program";
   EXPECT_EQ(second.exitCode(), 0);
   EXPECT_EQ(ReadSet(folder_), kOneRedFish);
 }
