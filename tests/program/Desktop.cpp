@@ -2,13 +2,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <signal.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdio>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -101,7 +105,86 @@ bool VirtualDesktop::MissingTools(const QStringList& tools) {
 }
 
 bool VirtualDesktop::Start(Kind kind) {
+  if (kind == Kind::x11 && Share()) return true;
   return kind == Kind::wayland ? StartWayland() : StartX11(kind == Kind::x11TwoMonitors);
+}
+
+namespace {
+
+QString Field(const QString& file, const QString& name) {
+  QFile text(file);
+  if (!text.open(QIODevice::ReadOnly)) return {};
+  const QRegularExpression line("^" + name + "=(.*)$", QRegularExpression::MultilineOption);
+  return line.match(QString::fromUtf8(text.readAll())).captured(1);
+}
+
+volatile std::sig_atomic_t stopped = 0;
+
+}  // namespace
+
+bool VirtualDesktop::Share() {
+  const QString file = qEnvironmentVariable("VELMARO_SHARED_DISPLAY");
+  display_ = file.isEmpty() ? QString() : Field(file, "DISPLAY");
+  shared_ = !display_.isEmpty() && Run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).value_or("").contains("window id");
+  return shared_;
+}
+
+int VirtualDesktop::Shared(const QString& command, const QString& file) {
+  using namespace std::chrono_literals;
+  const auto keeper = [&] { return Field(file, "KEEPER"); };
+  if (command == "keep") {
+    qunsetenv("VELMARO_SHARED_DISPLAY");
+    std::signal(SIGTERM, [](int) { stopped = 1; });
+    VirtualDesktop desktop;
+    const QString self = QString::number(QCoreApplication::applicationPid());
+    QSaveFile fields(file);
+    if (!fields.open(QIODevice::WriteOnly)) return 1;
+    if (!desktop.Start()) {
+      fields.write(("KEEPER=" + self + "\nFAILED=" + desktop.why()).toUtf8());
+      return fields.commit() ? 0 : 1;
+    }
+    fields.write(QStringLiteral("DISPLAY=%1\nKEEPER=%2\nXVFB=%3\nOPENBOX=%4\n")
+                     .arg(desktop.display_, self, QString::number(desktop.server_.processId()),
+                          QString::number(desktop.windowManager_.processId())).toUtf8());
+    fields.commit();
+    // Until the stop, or until the file is gone or names another keeper.
+    while (!stopped && desktop.server_.state() == QProcess::Running &&
+           desktop.windowManager_.state() == QProcess::Running && keeper() == self)
+      WaitUntil([] { return stopped != 0; }, 1s);
+    desktop.windowManager_.Stop(true);
+    desktop.server_.Stop(true);
+    if (keeper() == self) QFile::remove(file);
+    return 0;
+  }
+
+  // A keeper left by a run that was cut short goes too; a number in the
+  // file is only taken for a keeper while one runs under it.
+  const qint64 previous = keeper().toLongLong();
+  QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(previous));
+  if (previous > 0 && commandLine.open(QIODevice::ReadOnly) && commandLine.readAll().contains("--shared-display")) {
+    ::kill(static_cast<pid_t>(previous), SIGTERM);
+    if (!WaitUntil([&] { return !QFile::exists(file); }, 15s)) ::kill(static_cast<pid_t>(previous), SIGKILL);
+  }
+  QFile::remove(file);
+  if (command != "start") return 0;
+
+  QProcess starter;
+  starter.setProgram(QCoreApplication::applicationFilePath());
+  starter.setArguments({"--shared-display", "keep", file});
+  // Nothing of ctest's may stay open in it, or ctest waits for it to end.
+  starter.setStandardInputFile(QProcess::nullDevice());
+  starter.setStandardOutputFile(QProcess::nullDevice());
+  starter.setStandardErrorFile(QProcess::nullDevice());
+  if (!starter.startDetached() || !WaitUntil([&] { return !keeper().isEmpty(); }, 30s)) {
+    std::fprintf(stderr, "no shared display started\n");
+    return 1;
+  }
+  // The tests then start displays of their own, or say why they cannot.
+  if (const QString failed = Field(file, "FAILED"); !failed.isEmpty())
+    std::fprintf(stderr, "no shared display: %s\n", failed.toLocal8Bit().constData());
+  else
+    std::printf("shared display %s\n", Field(file, "DISPLAY").toLocal8Bit().constData());
+  return 0;
 }
 
 bool VirtualDesktop::StartWayland() {

@@ -54,10 +54,17 @@ class VirtualDesktop {
     x11TwoMonitors,  // Xvfb 2560 x 1024 split into two 1280 x 1024 monitors, left and right
   };
 
-  // Starts a virtual display of the kind asked for. False, with why(), when
-  // it cannot be had.
+  // Starts a virtual display of the kind asked for, or takes the X11 one
+  // that ctest shares between tests, named in the file VELMARO_SHARED_DISPLAY
+  // names. False, with why(), when it cannot be had.
   bool Start(Kind kind = Kind::x11);
   const QString& why() const { return why_; }
+  bool shared() const { return shared_; }
+
+  // For ctest: "start" leaves Xvfb and openbox running in a process of their
+  // own that writes DISPLAY and the pids into file, "stop" ends them. The
+  // exit status.
+  static int Shared(const QString& command, const QString& file);
   // The display server ends at once, as when it crashes or the session ends.
   void EndServer() { server_.kill(); }
 
@@ -71,6 +78,7 @@ class VirtualDesktop {
   QProcessEnvironment Environment() const;
 
  private:
+  bool Share();
   bool StartX11(bool twoMonitors);
   bool StartX11On(int number, bool twoMonitors);
   bool StartWayland();
@@ -83,6 +91,7 @@ class VirtualDesktop {
   QString waylandDisplay_;
   QTemporaryDir runtimeFolder_;
   QString why_;
+  bool shared_ = false;
 };
 
 struct WindowGeometry {

@@ -132,13 +132,23 @@ std::optional<FishInView> FishIn(const QImage& picture) {
   return sprites.Find(picture);
 }
 
+// The shared display holds the windows the tests before left, if any: the
+// next test meets none.
+bool RealProgram::NoWindowsLeft() {
+  return WaitUntil([&] { return desktop_.Run("xdotool", {"search", "--class", "velmaro"}).value_or("").isEmpty(); }, 10s);
+}
+
 void RealProgram::SetUp() {
   if (!desktop_.Start(DesktopKind()))
     GTEST_SKIP() << "NO VIRTUAL DISPLAY, real program not tested: " << desktop_.why().toStdString();
   ASSERT_TRUE(folder_.isValid());
+  ASSERT_TRUE(!desktop_.shared() || NoWindowsLeft()) << "windows of another test on the shared display";
 }
 
-void RealProgram::TearDown() { velmaro_.Stop(); }
+void RealProgram::TearDown() {
+  velmaro_.Stop();
+  EXPECT_TRUE(!desktop_.shared() || NoWindowsLeft()) << "the program's windows outlived the test";
+}
 
 void RealProgram::Start(Child& process, const QStringList& command,
                         const QList<std::pair<QString, QString>>& extraEnvironment,
@@ -168,16 +178,21 @@ bool RealProgram::IsDialog(const QString& window) {
   return desktop_.Run("xprop", {"-id", window, "_NET_WM_WINDOW_TYPE"}).value_or("").contains("_DIALOG");
 }
 
+// A message box that no test waits for fails the test at once.
 QString RealProgram::MainWindowOf(const QProcess& process) {
-  QString window;
+  QString window, box;
   WaitUntil([&] {
     for (const QString& id : WindowsOf(process)) {
       const QString type = desktop_.Run("xprop", {"-id", id, "_NET_WM_WINDOW_TYPE"}).value_or("");
-      if (type.contains("_NORMAL") && !type.contains("_DIALOG")) window = id;
+      if (type.contains("_DIALOG"))
+        box = id;
+      else if (type.contains("_NORMAL"))
+        window = id;
     }
-    return !window.isEmpty();
+    return !window.isEmpty() || !box.isEmpty();
   }, 15s);
-  return window;
+  EXPECT_TRUE(box.isEmpty()) << "a message box: " << desktop_.Run("xdotool", {"getwindowname", box}).value_or("").toStdString();
+  return box.isEmpty() ? window : QString();
 }
 
 QString RealProgram::Launch(const QList<std::pair<QString, QString>>& extraEnvironment, const QString& program) {
@@ -305,5 +320,6 @@ bool RealProgram::WaitForMotion(const QString& window) {
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   QCoreApplication application(argc, argv);  // for QProcess
+  if (argc == 4 && QByteArray(argv[1]) == "--shared-display") return VirtualDesktop::Shared(argv[2], argv[3]);
   return RUN_ALL_TESTS();
 }

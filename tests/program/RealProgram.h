@@ -41,6 +41,7 @@ class RealProgram : public ::testing::Test {
 
   void SetUp() override;
   void TearDown() override;
+  bool NoWindowsLeft();
 
   // Starts velmaro in the test's own folder; returns its main window, or "".
   QString Launch(const QList<std::pair<QString, QString>>& extraEnvironment = {},
