@@ -11,7 +11,6 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <thread>
 
@@ -118,8 +117,6 @@ QString Field(const QString& file, const QString& name) {
   return line.match(QString::fromUtf8(text.readAll())).captured(1);
 }
 
-volatile std::sig_atomic_t stopped = 0;
-
 }  // namespace
 
 bool VirtualDesktop::Share() {
@@ -131,51 +128,39 @@ bool VirtualDesktop::Share() {
 
 int VirtualDesktop::Shared(const QString& command, const QString& file) {
   using namespace std::chrono_literals;
-  const auto keeper = [&] { return Field(file, "KEEPER"); };
+  const int server = Field(file, "XVFB").toInt();
+  // A keeper ends once the file no longer names it: at the stop, or at the
+  // start of a run after one that was cut short.
+  QFile::remove(file);
+  if (command == "stop") return WaitUntil([&] { return server <= 0 || ::kill(server, 0) != 0; }, 15s) ? 0 : 1;
   if (command == "keep") {
     qunsetenv("VELMARO_SHARED_DISPLAY");
-    std::signal(SIGTERM, [](int) { stopped = 1; });
     VirtualDesktop desktop;
     const QString self = QString::number(QCoreApplication::applicationPid());
+    const bool started = desktop.Start();
     QSaveFile fields(file);
-    if (!fields.open(QIODevice::WriteOnly)) return 1;
-    if (!desktop.Start()) {
-      fields.write(("KEEPER=" + self + "\nFAILED=" + desktop.why()).toUtf8());
-      return fields.commit() ? 0 : 1;
-    }
-    fields.write(QStringLiteral("DISPLAY=%1\nKEEPER=%2\nXVFB=%3\nOPENBOX=%4\n")
-                     .arg(desktop.display_, self, QString::number(desktop.server_.processId()),
-                          QString::number(desktop.windowManager_.processId())).toUtf8());
-    fields.commit();
-    // Until the stop, or until the file is gone or names another keeper.
-    while (!stopped && desktop.server_.state() == QProcess::Running &&
-           desktop.windowManager_.state() == QProcess::Running && keeper() == self)
-      WaitUntil([] { return stopped != 0; }, 1s);
-    desktop.windowManager_.Stop(true);
-    desktop.server_.Stop(true);
-    if (keeper() == self) QFile::remove(file);
+    fields.open(QIODevice::WriteOnly);
+    fields.write(((started ? QStringLiteral("DISPLAY=%1\nXVFB=%2\nOPENBOX=%3\n")
+                                .arg(desktop.display_, QString::number(desktop.server_.processId()),
+                                     QString::number(desktop.windowManager_.processId()))
+                          : "FAILED=" + desktop.why() + "\n") + "KEEPER=" + self + "\n").toUtf8());
+    if (!fields.commit() || !started) return 1;
+    WaitUntil([&] {
+      return desktop.server_.state() != QProcess::Running || desktop.windowManager_.state() != QProcess::Running ||
+             Field(file, "KEEPER") != self;
+    }, 24h);
+    if (Field(file, "KEEPER") == self) QFile::remove(file);
     return 0;
   }
 
-  // A keeper left by a run that was cut short goes too; a number in the
-  // file is only taken for a keeper while one runs under it.
-  const qint64 previous = keeper().toLongLong();
-  QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(previous));
-  if (previous > 0 && commandLine.open(QIODevice::ReadOnly) && commandLine.readAll().contains("--shared-display")) {
-    ::kill(static_cast<pid_t>(previous), SIGTERM);
-    if (!WaitUntil([&] { return !QFile::exists(file); }, 15s)) ::kill(static_cast<pid_t>(previous), SIGKILL);
-  }
-  QFile::remove(file);
-  if (command != "start") return 0;
-
-  QProcess starter;
-  starter.setProgram(QCoreApplication::applicationFilePath());
-  starter.setArguments({"--shared-display", "keep", file});
+  QProcess keeper;
+  keeper.setProgram(QCoreApplication::applicationFilePath());
+  keeper.setArguments({"--shared-display", "keep", file});
   // Nothing of ctest's may stay open in it, or ctest waits for it to end.
-  starter.setStandardInputFile(QProcess::nullDevice());
-  starter.setStandardOutputFile(QProcess::nullDevice());
-  starter.setStandardErrorFile(QProcess::nullDevice());
-  if (!starter.startDetached() || !WaitUntil([&] { return !keeper().isEmpty(); }, 30s)) {
+  keeper.setStandardInputFile(QProcess::nullDevice());
+  keeper.setStandardOutputFile(QProcess::nullDevice());
+  keeper.setStandardErrorFile(QProcess::nullDevice());
+  if (!keeper.startDetached() || !WaitUntil([&] { return !Field(file, "KEEPER").isEmpty(); }, 30s)) {
     std::fprintf(stderr, "no shared display started\n");
     return 1;
   }
