@@ -259,27 +259,6 @@ INSTANTIATE_TEST_SUITE_P(RealProgram, NotAnOrdinaryFile,
                          ::testing::Values(OddSet::folder, OddSet::pipe, OddSet::linkToPipe, OddSet::linkToDevice),
                          OddSetName);
 
-// The disk fills up while SET is saved, made to by libfiu from outside the
-// program: every write into the new file fails with ENOSPC. The failure is
-// told with its reason, and SET keeps its record whole with nothing beside.
-TEST_F(UserJourney, ADiskFullAtCloseIsToldAndSetKeepsItsRecord) {
-  ASSERT_FALSE(QStandardPaths::findExecutable("fiu-run").isEmpty()) << "fiu-run (fiu-utils) is missing";
-  const Bytes stored = SetBytes({2, {0, 0, 0, 1, 1, 1}}, {0x42});
-  WriteSet(stored);
-  Start(velmaro_, {"fiu-run", "-x", "-f", "", "-c",
-                   "enable_stack_by_name name=posix/io/rw/write,failinfo=28,"
-                   "func_name=_ZN9QSaveFile9writeDataEPKcx",  // QSaveFile::writeData
-                   VELMARO_EXECUTABLE});
-  const QString window = MainWindowOf(velmaro_);
-  ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
-  EXPECT_TRUE(WaitForFish(window, {3, 0})) << "SET's three red fish did not appear";
-
-  CloseFailingToSave(window);
-  EXPECT_EQ(Errors().split('\n').value(1), QString::fromUtf8(std::strerror(ENOSPC)));
-  EXPECT_EQ(ReadSet(folder_), stored);
-  EXPECT_EQ(Entries(), QStringList{"SET"});
-}
-
 // Mode bits bind only users other than root: as root, the program runs as
 // nobody, in a folder, runtime folder and home of nobody's own.
 TEST_F(UserJourney, AReadOnlySetIsReadWithAWarningAndNotSaved) {
@@ -370,19 +349,31 @@ TEST_F(UserJourney, TwoCopiesInOneFolderEachSaveTheirOwnWholeRecord) {
   EXPECT_EQ(torn, 0) << "SET seen neither record: " << tornSample.size() << " bytes";
 }
 
-// A desktop session ending, Ctrl+C in a terminal, a hang-up: each closes
-// the aquarium as its close box does, the dialog's change saved.
-TEST_F(UserJourney, TerminationSignalsSaveTheChoiceAndEndWithStatusZero) {
+// A desktop asks its programs to save before logging out: the dialog's
+// change is saved then, and the aquarium swims on with the dialog open. Then
+// a session ending, Ctrl+C in a terminal, a hang-up: each closes it as its
+// close box does, and saves again.
+TEST_F(UserJourney, ASessionManagersRequestAndTerminationSignalsSaveTheChoice) {
   for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
     SCOPED_TRACE(strsignal(number));
+    SessionManager manager;
+    ASSERT_TRUE(manager.Listen()) << manager.why().toStdString();
     WriteSet(SetBytes({4, {}}));
-    Start(velmaro_, {VELMARO_EXECUTABLE});
+    // Qt registers before the window shows, and waits for the answer.
+    Start(velmaro_, {VELMARO_EXECUTABLE}, {{"SESSION_MANAGER", manager.address()}});
+    ASSERT_TRUE(manager.ServeUntil([&] { return manager.registered(); }, 10s)) << "the program never registered";
     const QString window = MainWindowOf(velmaro_);
     ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
-    ASSERT_FALSE(OpenDialog(window).isEmpty()) << "the dialog did not open from the menu";
+    const QString dialog = OpenDialog(window);
+    ASSERT_FALSE(dialog.isEmpty()) << "the dialog did not open from the menu";
     InDialog(kTotalTroughLeft);
     ASSERT_TRUE(WaitForFish(window, {1, 0})) << "the total bar did not reach the aquarium";
+    EXPECT_TRUE(manager.AskToSave(10s)) << "the program did not say it saved";
+    EXPECT_EQ(ReadSet(folder_), SetBytes({0, {}}));
+    EXPECT_TRUE(WaitForMotion(window)) << "the aquarium stopped";
+    EXPECT_TRUE(WindowsOf(velmaro_).contains(dialog)) << "the dialog closed";
 
+    std::filesystem::remove(SetPath());  // made anew by the save at the signal
     ::kill(static_cast<pid_t>(velmaro_.processId()), number);
     ASSERT_TRUE(velmaro_.WaitForEnd()) << "the signal did not end the program";
     EXPECT_EQ(velmaro_.exitStatus(), QProcess::NormalExit);
@@ -407,28 +398,6 @@ TEST_F(UserJourney, TheDisplayGoingAwaySavesTheChoiceAndSaysSo) {
   ASSERT_TRUE(velmaro_.WaitForEnd()) << "the program outlived its display";
   EXPECT_EQ(ReadSet(folder_), SetBytes({0, {}}));
   EXPECT_TRUE(Errors().contains(kDisplayLostText)) << Errors().toStdString();
-}
-
-// A desktop asks its programs to save before logging out: the dialog's
-// change is saved then, and the aquarium goes on swimming.
-TEST_F(UserJourney, ASessionManagersRequestSavesTheChoiceAndLeavesTheWindowOpen) {
-  SessionManager manager;
-  ASSERT_TRUE(manager.Listen()) << manager.why().toStdString();
-  WriteSet(SetBytes({4, {}}));
-  // Qt registers before the window shows, and waits for the answer.
-  Start(velmaro_, {VELMARO_EXECUTABLE}, {{"SESSION_MANAGER", manager.address()}});
-  ASSERT_TRUE(manager.ServeUntil([&] { return manager.registered(); }, 10s)) << "the program never registered";
-  const QString window = MainWindowOf(velmaro_);
-  ASSERT_FALSE(window.isEmpty()) << "no main window appeared";
-  const QString dialog = OpenDialog(window);
-  ASSERT_FALSE(dialog.isEmpty()) << "the dialog did not open from the menu";
-  InDialog(kTotalTroughLeft);
-  ASSERT_TRUE(WaitForFish(window, {1, 0})) << "the total bar did not reach the aquarium";
-
-  EXPECT_TRUE(manager.AskToSave(10s)) << "the program did not say it saved";
-  EXPECT_EQ(ReadSet(folder_), SetBytes({0, {}}));
-  EXPECT_TRUE(WaitForMotion(window)) << "the aquarium stopped";
-  EXPECT_TRUE(WindowsOf(velmaro_).contains(dialog)) << "the dialog closed";
 }
 
 // Told to stop while the start-up message waits for the user, the program
