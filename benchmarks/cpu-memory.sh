@@ -6,7 +6,7 @@
 # xfishtank with five fish (installed here when missing, if it can be).
 # Each program has a virtual display and a window manager of its own, so the
 # CPU time of each display server belongs to one program alone.
-# Usage: cpu-memory.sh BUILD_FOLDER [SECONDS] [--rounds N] [--profile FOLDER]
+# Usage: cpu-memory.sh BUILD_FOLDER [SECONDS] [--rounds N] [--profile FOLDER] [--against PROGRAM]
 #   SECONDS  length of each measuring window (default 30)
 #   --rounds N  repeat N times, each with fresh displays and programs, and
 #               judge the medians (default 1)
@@ -14,15 +14,17 @@
 #               perf (Debian's linux-perf, installed when missing) and leave
 #               velmaro.perf and xserver.perf there; the profiled run is not
 #               part of the figures, as perf itself costs time
+#   --against PROGRAM  another build's velmaro as one more yardstick, to
+#               compare two versions in one run
 # Bars: the aquarium's total (program + X server) at most 0.9 x the full-
 # repaint floor's total (median of the rounds' ratios); the aquarium's peak
 # resident memory at most the floor's + 6 MiB (medians).
 set -euo pipefail
 
-usage() { echo "Usage: $0 BUILD_FOLDER [SECONDS] [--rounds N] [--profile FOLDER]" >&2; exit 2; }
+usage() { echo "Usage: $0 BUILD_FOLDER [SECONDS] [--rounds N] [--profile FOLDER] [--against PROGRAM]" >&2; exit 2; }
 
 source "$(dirname "${BASH_SOURCE[0]}")/displays.sh"
-PROFILE_OFFERED=yes read_measurement_arguments "$@"
+PROFILE_OFFERED=yes AGAINST_OFFERED=yes read_measurement_arguments "$@"
 require_display_tools
 
 # The yardstick is Debian's; Debian keeps games out of the usual PATH.
@@ -42,10 +44,11 @@ fi
 # name, window title to wait for ("" for none), command.
 NAMES=(aquarium floor partial)
 declare -A TITLE=([aquarium]='^Velmaro$' [floor]='^Velmaro floor window$'
-                  [partial]='^Velmaro partial floor window$' [xfishtank]='')
+                  [partial]='^Velmaro partial floor window$' [xfishtank]='' [against]='^Velmaro$')
 declare -A LABEL=([aquarium]='Velmaro' [floor]='floor, whole repaint' [partial]='floor, five squares'
-                  [xfishtank]='xfishtank -f 5')
+                  [xfishtank]='xfishtank -f 5' [against]='Velmaro, --against')
 [ -n "$XFISHTANK" ] && NAMES+=(xfishtank)
+[ -n "$AGAINST" ] && NAMES+=(against)
 
 # Run in the background: the subshell becomes the program. Its messages are
 # kept, to be shown if it ends too early.
@@ -58,6 +61,7 @@ start_program() {
     floor) exec "$FLOOR" ;;
     partial) exec "$FLOOR" --partial ;;
     xfishtank) exec "$XFISHTANK" -f 5 ;;
+    against) exec "$AGAINST" ;;
   esac
 }
 # Says which programs have ended, with their last messages.

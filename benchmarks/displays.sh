@@ -14,13 +14,14 @@ require_display_tools() {
 # PROFILE, and AQUARIUM and FLOOR, the programs measured; calls usage on
 # anything else.
 read_measurement_arguments() {
-  BUILD="" SPAN=30 ROUNDS=1 PROFILE=""
+  BUILD="" SPAN=30 ROUNDS=1 PROFILE="" AGAINST=""
   local positional=0
   while [ $# -gt 0 ]; do
     case "$1" in
       --rounds) [ $# -ge 2 ] || usage; ROUNDS="$2"; shift 2 ;;
       --rounds=*) ROUNDS="${1#--rounds=}"; shift ;;
       --profile) [ $# -ge 2 ] && [ "${PROFILE_OFFERED:-}" = yes ] || usage; PROFILE="$2"; shift 2 ;;
+      --against) [ $# -ge 2 ] && [ "${AGAINST_OFFERED:-}" = yes ] || usage; AGAINST="$2"; shift 2 ;;
       -h|--help) usage ;;
       *)
         positional=$((positional + 1))
@@ -39,7 +40,8 @@ read_measurement_arguments() {
   AQUARIUM="$BUILD/velmaro"
   FLOOR="$BUILD/velmaro_floor_window"
   local program
-  for program in "$AQUARIUM" "$FLOOR"; do
+  [ -z "$AGAINST" ] || AGAINST=$(cd "$(dirname "$AGAINST")" && pwd)/$(basename "$AGAINST") || usage
+  for program in "$AQUARIUM" "$FLOOR" ${AGAINST:+"$AGAINST"}; do
     [ -x "$program" ] || { echo "$program is missing: build the project first" >&2; exit 2; }
   done
 }
