@@ -111,9 +111,9 @@ void PlaceClearOf(QWidget& box, const QWidget& dialog) {
 
 }  // namespace
 
-SettingsWindow::SettingsWindow(const QIcon& icon) {
+SettingsWindow::SettingsWindow(QWidget& aquarium) : QDialog(&aquarium) {
   setWindowTitle(QStringLiteral("Velmaro"));
-  setWindowIcon(icon);
+  setWindowIcon(aquarium.windowIcon());
   // A fixed size: nothing to maximise or minimise, only to close.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -190,7 +190,7 @@ void frm_Set::Show(Form1& aquarium) {
 }
 
 void frm_Set::Load() {
-  window_ = std::make_unique<SettingsWindow>(aquarium_->windowIcon());
+  window_ = std::make_unique<SettingsWindow>(*aquarium_);
   // Only now, with every design value set, do changes reach the handlers.
   SettingsWindow& w = *window_;
   QObject::connect(w.HScroll1, &QScrollBar::valueChanged, &w, [this] { HScroll1_Change(); });

@@ -17,12 +17,14 @@ class QLineEdit;
 class QPushButton;
 
 // The dialog's window with its controls, as designed. It lives from loading
-// to unloading; the values the dialog keeps belong to frm_Set.
+// to unloading; the values the dialog keeps belong to frm_Set. It is owned
+// by the aquarium's window, so that it stays above it, even when the blocked
+// aquarium is clicked, and has no task-bar button of its own.
 class SettingsWindow : public QDialog {
   Q_OBJECT
 
  public:
-  explicit SettingsWindow(const QIcon& icon);
+  explicit SettingsWindow(QWidget& aquarium);
 
   QLabel* Label5;            // "金魚の数"
   QLineEdit* Text1;          // shows the total; nothing reads it

@@ -67,14 +67,32 @@ class ProgramUnderWine : public RealProgram {
     }, 10s);
   }
 
+  // Whether the window manager stacks upper above lower.
+  bool StackedAbove(const QString& upper, const QString& lower) {
+    const QString list = desktop_.Run("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"}).value_or("");
+    QList<qulonglong> bottomToTop;
+    for (const QString& id : list.section('#', 1).split(',', Qt::SkipEmptyParts)) bottomToTop << id.trimmed().toULongLong(nullptr, 16);
+    const qsizetype above = bottomToTop.indexOf(upper.toULongLong()), below = bottomToTop.indexOf(lower.toULongLong());
+    return above >= 0 && below >= 0 && above > below;
+  }
+
   // F10 and Return open the dialog; the keys are pressed in it, and the
-  // dialog must then be gone.
-  ::testing::AssertionResult ChooseWithKeys(const QString& window, QProcess& process, const QStringList& keys) {
+  // dialog must then be gone. A click on the aquarium meanwhile, which the
+  // dialog blocks, must leave the dialog above it.
+  ::testing::AssertionResult ChooseWithKeys(const QString& window, QProcess& process, const QStringList& keys,
+                                            bool clickAquarium = false) {
     if (!Focus(window)) return ::testing::AssertionFailure() << "the main window never had the focus";
     const QString dialog = OpenSettingsDialogByKeys(window, process);
     if (dialog.isEmpty()) return ::testing::AssertionFailure() << "F10 and Return did not open the dialog";
     std::optional<WindowGeometry> box;
     if (!WaitCentredByWindowsFrame(dialog, box)) return ::testing::AssertionFailure() << "the dialog is not centred";
+    if (clickAquarium) {
+      const auto main = Geometry(desktop_, window);
+      if (!main) return ::testing::AssertionFailure() << "the main window is gone";
+      Click(main->x + 30, main->y + main->height - 30);  // clear of the dialog, which is centred
+      if (WaitUntil([&] { return !StackedAbove(dialog, window); }, 3s))
+        return ::testing::AssertionFailure() << "a click on the aquarium put it over the dialog";
+    }
     if (!Focus(dialog)) return ::testing::AssertionFailure() << "the dialog never had the focus";
     PressKeys(dialog, keys);
     if (!WaitUntil([&] { return !WindowsOf(process).contains(dialog); }, 10s))
@@ -98,7 +116,7 @@ TEST_F(ProgramUnderWine, ShowsTheAquariumCentredAndSavesAKeyboardChoiceAtAltF4) 
   EXPECT_TRUE(WaitForMotion(window)) << "the picture does not change";
   EXPECT_TRUE(WaitForFish(window, {1, 0}));
 
-  ASSERT_TRUE(ChooseWithKeys(window, velmaro_, threeFish_));
+  ASSERT_TRUE(ChooseWithKeys(window, velmaro_, threeFish_, true));
   EXPECT_TRUE(WaitForFish(window, {1, 2})) << "not three fish, the first red";
   ASSERT_TRUE(CloseAsAUserWould(window));
   EXPECT_EQ(velmaro_.exitCode(), 0);
