@@ -142,6 +142,16 @@ run_tests() {
   local wine="$ROOT/scripts/wine-as-user"
   "$wine" env -u DISPLAY -u WAYLAND_DISPLAY wineboot --init
   "$wine" wineserver --wait
+  # The Windows the program needs: a new prefix says it is Windows 7.
+  "$wine" env -u DISPLAY -u WAYLAND_DISPLAY wine winecfg /v win10
+  "$wine" wineserver --wait
+  local version
+  version="$("$wine" env -u DISPLAY -u WAYLAND_DISPLAY wine cmd /c ver | tr -d '\r')"
+  if [[ "$version" != *"Windows 10."* ]]; then
+    echo "The Wine prefix is not Windows 10: $version" >&2
+    return 1
+  fi
+  echo "== under Wine as$(sed -n 's/^Microsoft//p' <<< "$version")"
 
   local failed=0
   for tests in sim_tests settings_tests; do
