@@ -72,9 +72,17 @@ void PrepareApplication() {
 
 void LayoutMainWindow(Form1& form) {
   const QScreen* screen = QGuiApplication::primaryScreen();
+  // Qt shows a pixel as a whole ratio's block of device pixels, 1/96 inch
+  // as at 100 %, yet reports the screen's own density (120 dpi at 125 %, 72
+  // at 150 %): twips from that would size the dialog against the picture.
+  // Only with Qt's scaling switched off are the screen's own twips a pixel's.
+  const bool qtScales = !qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING") ||
+                        qEnvironmentVariableIntValue("QT_ENABLE_HIGHDPI_SCALING") > 0;
+  const double dpiX = qtScales ? 96 : screen->logicalDotsPerInchX();
+  const double dpiY = qtScales ? 96 : screen->logicalDotsPerInchY();
   // At least 1, so that a screen of absurd density cannot divide by zero.
-  TwipX = std::max<std::int16_t>(1, Nearest16(1440.0 / screen->logicalDotsPerInchX()));
-  TwipY = std::max<std::int16_t>(1, Nearest16(1440.0 / screen->logicalDotsPerInchY()));
+  TwipX = std::max<std::int16_t>(1, Nearest16(1440.0 / dpiX));
+  TwipY = std::max<std::int16_t>(1, Nearest16(1440.0 / dpiY));
 
   SetOuterWidth(form, OuterWidth(form) - TwipX * double{form.ScaleWidth()} + TwipX * kFrameWidth);
   SetOuterHeight(form, OuterHeight(form) - TwipY * double{form.ScaleHeight()} + TwipY * kFrameHeight);

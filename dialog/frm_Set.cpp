@@ -35,13 +35,15 @@ void Place(QWidget& control, TwipRect at) {
 
 // The design font, by its Japanese and its English name; Windows outside
 // Japan may lack it but always has Yu Gothic UI. Elsewhere an installed
-// Japanese proportional gothic of close metrics takes its place.
+// Japanese proportional gothic of close metrics takes its place. Sized in
+// the dialog's twips (a point is 20), the texts keep to its controls at
+// every density.
 QFont DialogFont(qreal points) {
   QFont font;
   font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
                     QStringLiteral("Yu Gothic UI"), QStringLiteral("IPAPGothic"),
                     QStringLiteral("IPAGothic")});
-  font.setPointSizeF(points);
+  font.setPixelSize(TwipsToPixels(points * 20, TwipY));
   font.setBold(true);
   return font;
 }

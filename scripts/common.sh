@@ -94,6 +94,8 @@ WINDOWS_PACKAGES=(
   dpkg-dev googletest zip
   # The icon for Explorer, made from the PNGs, and looked for in the program.
   icoutils
+  # The installer, the check of the details Explorer shows, and signing.
+  nsis libimage-exiftool-perl osslsigncode openssl
   wine wine64
   "${HEADLESS_PACKAGES[@]}"
 )
