@@ -295,15 +295,23 @@ QImage RealProgram::Shoot(const QString& window) {
   return QImage(file).convertToFormat(QImage::Format_RGB32);
 }
 
-QImage RealProgram::PictureArea(const QString& window) {
+QImage RealProgram::PictureArea(const QString& window, int ratio) {
   const QImage shot = Shoot(window);
-  if (shot.width() != 500 || shot.height() <= 300) return {};
-  return shot.copy(0, shot.height() - 300, 500, 300);
+  if (shot.width() != 500 * ratio || shot.height() <= 300 * ratio) return {};
+  const int top = shot.height() - 300 * ratio;
+  if (ratio == 1) return shot.copy(0, top, 500, 300);
+  QImage picture(500, 300, QImage::Format_RGB32);
+  for (int y = 0; y < shot.height() - top; ++y)
+    for (int x = 0; x < shot.width(); ++x) {
+      if (shot.pixel(x, top + y) != shot.pixel(x - x % ratio, top + y - y % ratio)) return {};
+      picture.setPixel(x / ratio, y / ratio, shot.pixel(x, top + y));
+    }
+  return picture;
 }
 
-::testing::AssertionResult RealProgram::WaitForFish(const QString& window, FishInView expected) {
+::testing::AssertionResult RealProgram::WaitForFish(const QString& window, FishInView expected, int ratio) {
   std::optional<FishInView> seen;
-  if (WaitUntil([&] { return (seen = FishIn(PictureArea(window))) == expected; }, 20s))
+  if (WaitUntil([&] { return (seen = FishIn(PictureArea(window, ratio))) == expected; }, 20s))
     return ::testing::AssertionSuccess();
   if (!seen) return ::testing::AssertionFailure() << "no picture of the aquarium";
   return ::testing::AssertionFailure() << "last seen " << seen->red << " red and " << seen->black << " black fish";

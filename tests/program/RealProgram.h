@@ -82,10 +82,11 @@ class RealProgram : public ::testing::Test {
   void PressKeys(const QString& window, const QStringList& keys);
 
   QImage Shoot(const QString& window);
-  // The 500 x 300 picture under the menu bar, or a null image.
-  QImage PictureArea(const QString& window);
+  // The picture under the menu bar at a whole ratio, each of its pixels a
+  // uniform block of ratio x ratio, taken back to 500 x 300; null otherwise.
+  QImage PictureArea(const QString& window, int ratio = 1);
   // Waits for a frame showing exactly these fish.
-  ::testing::AssertionResult WaitForFish(const QString& window, FishInView expected);
+  ::testing::AssertionResult WaitForFish(const QString& window, FishInView expected, int ratio = 1);
   // Waits for the picture to change: the aquarium is running.
   bool WaitForMotion(const QString& window);
 

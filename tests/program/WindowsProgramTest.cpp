@@ -5,7 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRect>
 
+#include <map>
+
+#include "assets/Texts.h"
 #include "tests/program/RealProgram.h"
 #include "tests/support/TempFolder.h"
 
@@ -47,15 +51,16 @@ class ProgramUnderWine : public RealProgram {
 
   // Centred as Windows centres: by the Windows frame, which Wine draws
   // round the client as openbox does not. Left and right are the same, and
-  // the caption, above, makes the top the wider margin.
-  bool WaitCentredByWindowsFrame(const QString& window, std::optional<WindowGeometry>& client) {
+  // the caption, above, makes the top the wider margin. At ratio 2 the
+  // caption is twice as tall, and an odd frame cannot be centred exactly.
+  bool WaitCentredByWindowsFrame(const QString& window, std::optional<WindowGeometry>& client, int ratio = 1) {
     const auto screen = Geometry(desktop_, "root");
     return screen && WaitUntil([&] {
       client = Geometry(desktop_, window);
       if (!client) return false;
       const int above = client->y, below = screen->height - client->y - client->height;
-      return std::abs(client->x - (screen->width - client->x - client->width)) <= 1 && above > below &&
-             above - below <= 40;
+      return std::abs(client->x - (screen->width - client->x - client->width)) <= ratio && above > below &&
+             above - below <= 40 * ratio;
     }, 10s);
   }
 
@@ -100,6 +105,13 @@ class ProgramUnderWine : public RealProgram {
     return ::testing::AssertionSuccess();
   }
 
+  // A command of Wine's, to its end.
+  void RunWine(const QStringList& command) {
+    Child process;
+    Start(process, QStringList{wine_} + command);
+    EXPECT_TRUE(process.WaitForEnd(60s)) << command.join(' ').toStdString();
+  }
+
   const QString exe_ = qEnvironmentVariable("VELMARO_WINDOWS_EXECUTABLE");
   const QString wine_ = qEnvironmentVariable("VELMARO_WINE", "env");
   const QString messages_ = QFileInfo(exe_).dir().filePath("window_messages.exe");
@@ -121,6 +133,43 @@ TEST_F(ProgramUnderWine, ShowsTheAquariumCentredAndSavesAKeyboardChoiceAtAltF4) 
   ASSERT_TRUE(CloseAsAUserWould(window));
   EXPECT_EQ(velmaro_.exitCode(), 0);
   EXPECT_EQ(ReadSet(folder_), kThreeFishFirstRed);
+}
+
+// Windows' display scales of 100, 125, 150 and 200 %, which the program
+// rounds to whole ratios: the picture whole in blocks below the menu, the
+// dialog its design size at the ratio, drawn as at the other scale of that
+// ratio, and the limit message on the screen.
+TEST_F(ProgramUnderWine, EveryCommonDisplayScaleShowsTheAquariumAndItsDialogAtAWholeRatio) {
+  std::map<int, QImage> dialogAtRatio;
+  for (const auto& [dpi, ratio] : {std::pair{96, 1}, {120, 1}, {144, 2}, {192, 2}}) {
+    SCOPED_TRACE(dpi);
+    RunWine({"wine", "reg", "add", R"(HKCU\Control Panel\Desktop)", "/v", "LogPixels", "/t", "REG_DWORD",
+             "/d", QString::number(dpi), "/f"});
+    RunWine({"wineserver", "--kill"});
+    const QString window = LaunchUnderWine(velmaro_);
+    ASSERT_FALSE(window.isEmpty()) << "no main window titled Velmaro appeared";
+    std::optional<WindowGeometry> main, box;
+    EXPECT_TRUE(WaitCentredByWindowsFrame(window, main, ratio));
+    EXPECT_TRUE(WaitForFish(window, {1, 0}, ratio));
+
+    ASSERT_TRUE(Focus(window));
+    const QString dialog = OpenSettingsDialogByKeys(window, velmaro_);
+    ASSERT_FALSE(dialog.isEmpty()) << "F10 and Return did not open the dialog";
+    EXPECT_TRUE(WaitCentredByWindowsFrame(dialog, box, ratio))
+        << box->x << "," << box->y << " " << box->width << "x" << box->height;
+    EXPECT_EQ(QSize(box->width, box->height), QSize(255, 183) * ratio);
+    const QImage shot = Shoot(dialog);
+    if (!dialogAtRatio.contains(ratio)) dialogAtRatio[ratio] = shot;
+    EXPECT_EQ(shot, dialogAtRatio[ratio]) << "drawn otherwise than at the other scale of ratio " << ratio;
+
+    PressKeys(dialog, {"Tab", "Tab", "Right", "Right"});  // two red of one fish
+    QString message;
+    ASSERT_TRUE(WaitUntil([&] { return !(message = WindowsOf(velmaro_, kLimitMessageTitle).value(0)).isEmpty(); }, 10s));
+    const auto place = Geometry(desktop_, message), screen = Geometry(desktop_, "root");
+    ASSERT_TRUE(place && screen);
+    EXPECT_TRUE(QRect(0, 0, screen->width, screen->height).contains(QRect(place->x, place->y, place->width, place->height)));
+    velmaro_.Stop();
+  }
 }
 
 // Logging off: Windows asks every program whether the session may end, says
