@@ -69,23 +69,37 @@ build_qt() {
   rm -rf "$work"
 }
 
-# velmaro.exe, stripped, with Qt, the C++ runtime and winpthreads inside.
+# The same bytes from the same commit: every time stamp is the commit's,
+# and no path of the machine's goes into the program.
+SOURCE_DATE_EPOCH="$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null || stat -c %Y "$ROOT/CMakeLists.txt")"
+export SOURCE_DATE_EPOCH
+VERSION="$(sed -n 's/^project(Velmaro VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")"
+SIGNING=false
+if [ -n "${VELMARO_SIGNING_CERTIFICATE:-}" ] || [ -n "${VELMARO_SIGNING_KEY:-}" ]; then
+  [ -r "${VELMARO_SIGNING_CERTIFICATE:-}" ] && [ -r "${VELMARO_SIGNING_KEY:-}" ] || {
+    echo "Signing needs both VELMARO_SIGNING_CERTIFICATE and VELMARO_SIGNING_KEY, readable" >&2
+    exit 1
+  }
+  SIGNING=true
+fi
+
+# velmaro.exe, stripped, with Qt, the C++ runtime and winpthreads inside,
+# built in the folder given.
 build_program() {
-  local testing="$1"
-  BUILD_WINDOWS="$ROOT/build-windows"
-  cmake -S "$ROOT" -B "$BUILD_WINDOWS" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  local build="$1" testing="$2"
+  cmake -S "$ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$QT_PREFIX/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$TOOLCHAIN" \
-    -DCMAKE_EXE_LINKER_FLAGS="-static -s" -DBUILD_TESTING="$testing" \
+    -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$ROOT=." \
+    -DCMAKE_EXE_LINKER_FLAGS="-static -s -Wl,--no-insert-timestamp" -DBUILD_TESTING="$testing" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v wine)" > /dev/null
-  cmake --build "$BUILD_WINDOWS" --parallel "$(nproc)"
-  EXE="$BUILD_WINDOWS/velmaro.exe"
+  cmake --build "$build" --parallel "$(nproc)"
 }
 
 # Every DLL the program loads must come with Windows.
 check_self_contained() {
-  local dlls
-  dlls="$(x86_64-w64-mingw32-objdump -p "$EXE" | sed -n 's/^\s*DLL Name: //p' | sort -u)"
+  local exe="$1" dlls
+  dlls="$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | sort -u)"
   local foreign
   foreign="$(grep -viE '^(kernel32|user32|gdi32|shell32|ole32|oleaut32|advapi32|comdlg32|imm32|winmm|ws2_32|uxtheme|dwmapi|version|shlwapi|uuid|setupapi|wtsapi32|netapi32|userenv|d3d9|d3d11|dxgi|dwrite|d2d1|authz|rpcrt4|msvcrt|shcore|mpr|cfgmgr32|winspool\.drv|api-ms-win-[a-z0-9-]+)\.dll$' <<< "$dlls" || true)"
   if [ -n "$foreign" ]; then
@@ -94,32 +108,125 @@ check_self_contained() {
   fi
   # A windowed program: Windows opens no console for it.
   # Read whole: grep -q would stop objdump half-way, which pipefail counts as failure.
-  if ! x86_64-w64-mingw32-objdump -p "$EXE" | grep '^Subsystem.*(Windows GUI)' >/dev/null; then
+  if ! x86_64-w64-mingw32-objdump -p "$exe" | grep '^Subsystem.*(Windows GUI)' >/dev/null; then
     echo "velmaro.exe is not a windowed program: Windows would open a console" >&2
     return 1
   fi
   # The goldfish in the resources, for Explorer: the icon as drawn and the big one.
   local sizes
-  sizes="$(wrestool -x --type=14 "$EXE" | icotool -l - | grep -o -- '--width=[0-9]*' | tr '\n' ' ')"
+  sizes="$(wrestool -x --type=14 "$exe" | icotool -l - | grep -o -- '--width=[0-9]*' | tr '\n' ' ')"
   if [ "$sizes" != "--width=32 --width=128 " ]; then
     echo "velmaro.exe carries no goldfish icon (found: ${sizes:-none})" >&2
     return 1
   fi
+  # The Windows it runs on, and the display scale and code page it asks for.
+  local manifest
+  manifest="$(wrestool -x --raw --type=24 "$exe")"
+  for wanted in '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a' '>PerMonitorV2, PerMonitor<' '>UTF-8<'; do
+    if [[ "$manifest" != *"$wanted"* ]]; then
+      echo "velmaro.exe's manifest lacks $wanted" >&2
+      return 1
+    fi
+  done
 }
 
+# What Explorer's Properties show of a program.
+check_details() {
+  local file="$1" original="$2" details
+  details="$(exiftool -s3 -ProductName -ProductVersion -FileVersion -OriginalFileName \
+             -LegalCopyright -FileDescription "$file" | tr '\n' '|')"
+  if [[ "$details" != "Velmaro|$VERSION|$VERSION|$original|Copyright "*"|"?*"|" ]]; then
+    echo "$(basename "$file") shows other details: $details" >&2
+    return 1
+  fi
+}
+
+# The zip, with its entries in a fixed order and at the commit's time.
 pack() {
-  local version
-  version="$(sed -n 's/^project(Velmaro VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")"
-  ZIP="$ROOT/velmaro-$version-windows-x86_64.zip"
-  local staging
+  local exe="$1" zip="$2" staging
   staging="$(mktemp -d)"
-  cp "$EXE" "$staging/velmaro.exe"
+  stage "$exe" "$staging"
+  rm -f "$zip"
+  (cd "$staging" && TZ=UTC zip -q -X "$zip" velmaro.exe README.txt LICENSE.txt)
+  rm -rf "$staging"
+}
+
+stage() {
+  local exe="$1" staging="$2"
+  cp "$exe" "$staging/velmaro.exe"
   # Notepad and every other Windows editor read CRLF lines.
   sed 's/$/\r/' "$ROOT/docs/windows-readme.txt" > "$staging/README.txt"
   sed 's/$/\r/' "$ROOT/cmake/debian/copyright" > "$staging/LICENSE.txt"
-  rm -f "$ZIP"
-  (cd "$staging" && zip -q -X "$ZIP" velmaro.exe README.txt LICENSE.txt)
+  touch -d "@$SOURCE_DATE_EPOCH" "$staging"/*
+}
+
+# The per-user installer, beside the zip; its uninstaller signed by the
+# command given, if any.
+make_installer() {
+  local exe="$1" build="$2" setup="$3" sign="${4:-}" staging
+  staging="$(mktemp -d)"
+  stage "$exe" "$staging"
+  local size_kb=$(( ($(cat "$staging"/* | wc -c) + 1023) / 1024 ))
+  local defines=(-DDETAILS="$build/details.nsh" -DFILES="$staging" -DSIZE_KB="$size_kb"
+                 -DOUTPUT="$setup")
+  [ -n "$sign" ] && defines+=(-DSIGN="$sign")
+  makensis -V2 -NOCD "${defines[@]}" "$ROOT/cmake/windows/velmaro.nsi" > /dev/null
   rm -rf "$staging"
+}
+
+# The program, its zip and its installer, signed when a key is given.
+make_all() {
+  local build="$1" testing="$2" out="$3"
+  build_program "$build" "$testing"
+  cp "$build/velmaro.exe" "$out/velmaro.exe"
+  local sign=""
+  if [ "$SIGNING" = true ]; then
+    sign="$ROOT/scripts/sign-windows"
+    "$sign" "$out/velmaro.exe"
+  fi
+  check_self_contained "$out/velmaro.exe"
+  check_details "$out/velmaro.exe" velmaro.exe
+  pack "$out/velmaro.exe" "$out/velmaro-$VERSION-windows-x86_64.zip"
+  make_installer "$out/velmaro.exe" "$build" "$out/velmaro-$VERSION-setup.exe" "$sign"
+  [ -z "$sign" ] || "$sign" "$out/velmaro-$VERSION-setup.exe"
+  check_details "$out/velmaro-$VERSION-setup.exe" "velmaro-$VERSION-setup.exe"
+}
+
+# A second build from scratch must give the same bytes.
+check_reproducible() {
+  local again
+  again="$(mktemp -d "${TMPDIR:-/tmp}/velmaro-again.XXXXXX")"
+  mkdir "$again/out"
+  echo "== building again, to compare"
+  make_all "$again/build" OFF "$again/out" > /dev/null
+  local differ=0
+  for file in velmaro.exe "velmaro-$VERSION-windows-x86_64.zip" "velmaro-$VERSION-setup.exe"; do
+    cmp -s "$OUT/$file" "$again/out/$file" || { echo "$file differs from build to build" >&2; differ=1; }
+  done
+  rm -rf "$again"
+  [ "$differ" -eq 0 ] && echo "== two builds gave the same bytes"
+  return "$differ"
+}
+
+# With a throwaway self-signed certificate: the program, the installer and
+# the uninstaller in it signed, and osslsigncode's verification against it.
+# The installer so signed is the one the tests install.
+make_test_signed() {
+  local folder="$1"
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Velmaro test signing" \
+    -addext "extendedKeyUsage=codeSigning" -keyout "$folder/key.pem" -out "$folder/certificate.pem" 2> /dev/null
+  local sign="$ROOT/scripts/sign-windows"
+  export VELMARO_SIGNING_CERTIFICATE="$folder/certificate.pem" VELMARO_SIGNING_KEY="$folder/key.pem"
+  cp "$OUT/velmaro.exe" "$folder/velmaro.exe"
+  "$sign" "$folder/velmaro.exe"
+  make_installer "$folder/velmaro.exe" "$BUILD_WINDOWS" "$folder/velmaro-$VERSION-setup.exe" "$sign"
+  "$sign" "$folder/velmaro-$VERSION-setup.exe"
+  unset VELMARO_SIGNING_CERTIFICATE VELMARO_SIGNING_KEY
+  for file in velmaro.exe "velmaro-$VERSION-setup.exe"; do
+    osslsigncode verify -CAfile "$folder/certificate.pem" -in "$folder/$file" > /dev/null ||
+      { echo "$file: the test signature does not verify" >&2; return 1; }
+  done
+  echo "== signed with a throwaway certificate; the signatures verify"
 }
 
 # The Qt-free tests and those of the settings file under Wine, then the real
@@ -127,18 +234,22 @@ pack() {
 # Everything runs from a scratch folder that the user running Wine can reach.
 run_tests() {
   install_missing_packages "${TEST_PACKAGES[@]}"
+  check_reproducible
   build_release tests
   cmake --build "$BUILD" --target windows_program_tests
 
   WINE_AREA="$(mktemp -d "${TMPDIR:-/tmp}/velmaro-wine.XXXXXX")"
   chmod 755 "$WINE_AREA"
   trap '"$ROOT/scripts/wine-as-user" wineserver --kill 2>/dev/null || true; rm -rf "$WINE_AREA"' EXIT
-  cp "$EXE" "$BUILD_WINDOWS"/{sim_tests,settings_tests,window_messages}.exe "$WINE_AREA/"
+  mkdir "$WINE_AREA/signed"
+  make_test_signed "$WINE_AREA/signed"
+  cp "$OUT/velmaro.exe" "$BUILD_WINDOWS"/{sim_tests,settings_tests,window_messages}.exe "$WINE_AREA/"
   mkdir "$WINE_AREA/home"
   [ "$(id -u)" -eq 0 ] && chown 65534:65534 "$WINE_AREA/home"
   export WINEPREFIX="$WINE_AREA/home/prefix" WINEDEBUG=-all
-  # No offer to download Wine's .NET and HTML engines: nothing here uses them.
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  # No offer to download Wine's .NET and HTML engines: nothing here uses
+  # them. No menu entries on this machine for what is installed in Wine.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   local wine="$ROOT/scripts/wine-as-user"
   "$wine" env -u DISPLAY -u WAYLAND_DISPLAY wineboot --init
   "$wine" wineserver --wait
@@ -162,6 +273,8 @@ run_tests() {
   "$wine" wineserver --wait
   echo "== velmaro.exe under Wine"
   VELMARO_WINDOWS_EXECUTABLE="$WINE_AREA/velmaro.exe" VELMARO_WINE="$wine" \
+    VELMARO_WINDOWS_SETUP="$WINE_AREA/signed/velmaro-$VERSION-setup.exe" \
+    VELMARO_SIGNING_CA="$WINE_AREA/signed/certificate.pem" \
     "$BUILD/tests/program/windows_program_tests" || failed=1
   return "$failed"
 }
@@ -169,8 +282,9 @@ run_tests() {
 [ -f "$QT_PREFIX/.complete" ] || build_qt
 testing=OFF
 [ "${1:-}" = test ] && testing=ON
-build_program "$testing"
-check_self_contained
-pack
-echo "Made $EXE and $ZIP"
+BUILD_WINDOWS="$ROOT/build-windows"
+OUT="$ROOT/dist"
+mkdir -p "$OUT"
+make_all "$BUILD_WINDOWS" "$testing" "$OUT"
+echo "Made in dist/: velmaro.exe, velmaro-$VERSION-windows-x86_64.zip and velmaro-$VERSION-setup.exe$([ "$SIGNING" = true ] && echo ", signed")"
 if [ "$testing" = ON ]; then run_tests; fi

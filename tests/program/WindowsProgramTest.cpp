@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRect>
+#include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <map>
 
@@ -105,14 +107,21 @@ class ProgramUnderWine : public RealProgram {
     return ::testing::AssertionSuccess();
   }
 
-  // A command of Wine's, to its end.
-  void RunWine(const QStringList& command) {
-    Child process;
-    Start(process, QStringList{wine_} + command);
-    EXPECT_TRUE(process.WaitForEnd(60s)) << command.join(' ').toStdString();
+  // A command of Wine's, run to its end on the test's display.
+  std::optional<Finished> RunWine(const QStringList& command) {
+    return RunToEnd(wine_, command, desktop_.Environment(), {}, 60s);
+  }
+
+  // The Wine user's own folder, C:\users\<name>.
+  QString UserProfile() const {
+    QDir users(qEnvironmentVariable("WINEPREFIX") + "/drive_c/users");
+    const QStringList names = users.entryList(QDir::Dirs | QDir::NoDotAndDotDot).filter(QRegularExpression("^(?!Public$)"));
+    return names.size() == 1 ? users.filePath(names[0]) : QString();
   }
 
   const QString exe_ = qEnvironmentVariable("VELMARO_WINDOWS_EXECUTABLE");
+  const QString setup_ = qEnvironmentVariable("VELMARO_WINDOWS_SETUP");
+  const QString signingAuthority_ = qEnvironmentVariable("VELMARO_SIGNING_CA");
   const QString wine_ = qEnvironmentVariable("VELMARO_WINE", "env");
   const QString messages_ = QFileInfo(exe_).dir().filePath("window_messages.exe");
   const QStringList threeFish_{"Tab", "Tab", "Tab", "Tab", "Right", "Right", "Tab", "space"};
@@ -140,12 +149,16 @@ TEST_F(ProgramUnderWine, ShowsTheAquariumCentredAndSavesAKeyboardChoiceAtAltF4) 
 // dialog its design size at the ratio, drawn as at the other scale of that
 // ratio, and the limit message on the screen.
 TEST_F(ProgramUnderWine, EveryCommonDisplayScaleShowsTheAquariumAndItsDialogAtAWholeRatio) {
-  std::map<int, QImage> dialogAtRatio;
-  for (const auto& [dpi, ratio] : {std::pair{96, 1}, {120, 1}, {144, 2}, {192, 2}}) {
-    SCOPED_TRACE(dpi);
+  const auto setScale = [&](int dpi) {
     RunWine({"wine", "reg", "add", R"(HKCU\Control Panel\Desktop)", "/v", "LogPixels", "/t", "REG_DWORD",
              "/d", QString::number(dpi), "/f"});
     RunWine({"wineserver", "--kill"});
+  };
+  const auto back = qScopeGuard([&] { setScale(96); });  // for the tests after this one
+  std::map<int, QImage> dialogAtRatio;
+  for (const auto& [dpi, ratio] : {std::pair{96, 1}, {120, 1}, {144, 2}, {192, 2}}) {
+    SCOPED_TRACE(dpi);
+    setScale(dpi);
     const QString window = LaunchUnderWine(velmaro_);
     ASSERT_FALSE(window.isEmpty()) << "no main window titled Velmaro appeared";
     std::optional<WindowGeometry> main, box;
@@ -170,6 +183,49 @@ TEST_F(ProgramUnderWine, EveryCommonDisplayScaleShowsTheAquariumAndItsDialogAtAW
     EXPECT_TRUE(QRect(0, 0, screen->width, screen->height).contains(QRect(place->x, place->y, place->width, place->height)));
     velmaro_.Stop();
   }
+}
+
+// The installer's round trip, silent, as an ordinary user: the program in
+// the user's own programs folder and in Apps & features, started from the
+// Start menu in the user's settings folder, where SET is kept; then the
+// uninstaller leaves no program file, shortcut or key, and keeps SET.
+TEST_F(ProgramUnderWine, TheInstallerAndUninstallerTakeTheWholeRoundTripAndKeepSet) {
+  ASSERT_FALSE(setup_.isEmpty()) << "VELMARO_WINDOWS_SETUP names no installer";
+  const auto installed = RunWine({"wine", setup_, "/S"});
+  ASSERT_TRUE(installed && installed->exitCode == 0);
+  const QString user = UserProfile();
+  ASSERT_FALSE(user.isEmpty()) << "no one Wine user";
+  const QString program = user + "/AppData/Local/Programs/Velmaro";
+  const QString shortcut = user + "/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Velmaro.lnk";
+  const std::filesystem::path set = (user + "/AppData/Roaming/Velmaro/SET").toStdString();
+  const QString key = R"(HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmaro)";
+  EXPECT_TRUE(QFile::exists(program + "/velmaro.exe") && QFile::exists(shortcut));
+  const QString entry = RunWine({"wine", "reg", "query", key}).value_or(Finished{}).output;
+  for (const QString& value : {"DisplayName", "DisplayIcon", "DisplayVersion", "Publisher", "EstimatedSize"})
+    EXPECT_TRUE(entry.contains(value)) << value.toStdString() << " missing from Apps & features: " << entry.toStdString();
+  for (const QString& signedFile : signingAuthority_.isEmpty() ? QStringList() : QStringList{"velmaro.exe", "uninstall.exe"}) {
+    const auto verified = RunToEnd("osslsigncode", {"verify", "-CAfile", signingAuthority_, "-in", program + "/" + signedFile});
+    EXPECT_TRUE(verified && verified->exitCode == 0) << signedFile.toStdString() << " is not signed";
+  }
+
+  // Started by the shell, the program is no child of the test's.
+  Child shell;
+  Start(shell, {wine_, "wine", "start", "/unix", shortcut});
+  QString window;
+  ASSERT_TRUE(WaitUntil([&] { return !(window = WindowsNamed("^Velmaro$").value(0)).isEmpty(); }, 60s))
+      << "the Start menu's shortcut showed no aquarium";
+  EXPECT_TRUE(WaitForFish(window, {1, 0}));
+  EXPECT_TRUE(WaitUntil([&] {
+    PressKeys(window, {"--clearmodifiers", "alt+F4"});
+    return WaitUntil([&] { return ReadBytes(set) == kOneRedFish && WindowsNamed("^Velmaro$").isEmpty(); }, 1s);
+  }, 15s)) << "SET not kept in the user's settings folder at closing";
+
+  ASSERT_TRUE(RunWine({"wine", program + "/uninstall.exe", "/S"}));
+  EXPECT_TRUE(WaitUntil([&] {
+    return !QFileInfo::exists(program) && !QFileInfo::exists(shortcut) &&
+           RunWine({"wine", "reg", "query", key}).value_or(Finished{}).exitCode == 1;
+  }, 30s)) << "the uninstaller left the program, its shortcut or its key";
+  EXPECT_EQ(ReadBytes(set), kOneRedFish) << "the uninstaller took the user's SET";
 }
 
 // Logging off: Windows asks every program whether the session may end, says
