@@ -7,7 +7,6 @@
 Unicode true
 Target amd64-unicode
 !include "${DETAILS}"
-!include "LogicLib.nsh"
 
 Name "Velmaro"
 Caption "Velmaro ${VERSION}"
