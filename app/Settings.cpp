@@ -104,6 +104,17 @@ FileOutcome WriteInPlace(QFile& file, const std::array<std::uint8_t, kSetRecByte
   return failed;
 }
 
+// The record from an open file into Conf; the file is closed.
+LoadOutcome ReadRecord(QFile& settings, const LoadOutcome& outcome) {
+  std::array<std::uint8_t, kSetRecBytes> bytes{};
+  const qint64 count = settings.read(reinterpret_cast<char*>(bytes.data()), kSetRecBytes);
+  if (count < 0) return Failed<LoadOutcome>(Reason(settings));
+  settings.close();
+  if (settings.error() != QFileDevice::NoError) return Failed<LoadOutcome>(Reason(settings));
+  Conf = DecodeSetRec(std::span(bytes).first(static_cast<std::size_t>(count)));
+  return outcome;
+}
+
 }  // namespace
 
 LoadOutcome LoadSettings(const std::filesystem::path& file) {
@@ -126,13 +137,20 @@ LoadOutcome LoadSettings(const std::filesystem::path& file) {
     }
     outcome.readOnly = true;
   }
-  std::array<std::uint8_t, kSetRecBytes> bytes{};
-  const qint64 count = settings.read(reinterpret_cast<char*>(bytes.data()), kSetRecBytes);
-  if (count < 0) return Failed<LoadOutcome>(Reason(settings));
-  settings.close();
-  if (settings.error() != QFileDevice::NoError) return Failed<LoadOutcome>(Reason(settings));
-  Conf = DecodeSetRec(std::span(bytes).first(static_cast<std::size_t>(count)));
-  return outcome;
+  return ReadRecord(settings, outcome);
+}
+
+LoadOutcome ReadSettings(const std::filesystem::path& file) {
+  const Place place = Inspect(file);
+  if (place.missing || !place.failure.empty() || !place.notOrdinary.empty()) {
+    LoadOutcome outcome = Failed<LoadOutcome>(place.failure);
+    outcome.missing = place.missing;
+    outcome.notOrdinary = place.notOrdinary;
+    return outcome;
+  }
+  QFile settings(QtName(file));
+  if (!settings.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return Failed<LoadOutcome>(Reason(settings));
+  return ReadRecord(settings, {});
 }
 
 FileOutcome SaveSettings(const std::filesystem::path& file) {

@@ -31,6 +31,10 @@ struct LoadOutcome : FileOutcome {
 // as it was and the reason is returned.
 LoadOutcome LoadSettings(const std::filesystem::path& file = kSettingsFile);
 
+// Reads the file into Conf as LoadSettings does, but only reads: a missing
+// file is not made, and nothing is written or kept open.
+LoadOutcome ReadSettings(const std::filesystem::path& file);
+
 // Writes Conf over the first 14 bytes of the file, creating it if missing;
 // the file is never shortened, and the bytes after the 14th that it held
 // when the save began are kept. The file then holds the old record or the

@@ -5,6 +5,8 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <utility>
+
 #if defined(Q_OS_UNIX) && __has_include(<xcb/xcb.h>)
 #include <xcb/xcb.h>
 #define VELMARO_HAS_XCB 1
@@ -36,7 +38,7 @@ void OnSignal(int number) {
 
 }  // namespace
 
-ShutdownRequests::ShutdownRequests() {
+ShutdownRequests::ShutdownRequests(std::function<void()> shutdown) : shutdown_(std::move(shutdown)) {
 #ifdef Q_OS_UNIX
   if (::pipe(signal_pipe) != 0) return;
   for (const int end : signal_pipe) {
@@ -92,9 +94,11 @@ bool ShutdownRequests::nativeEventFilter(const QByteArray& eventType, void* mess
   return false;
 }
 
+// Boxes and the settings dialog first, then the main window, whose unload
+// saves.
+void ShutdownRequests::CloseAllWindows() { QApplication::closeAllWindows(); }
+
 void ShutdownRequests::Shutdown() {
   requested_ = true;
-  // Boxes and the settings dialog first, then the main window, whose unload
-  // saves.
-  QApplication::closeAllWindows();
+  shutdown_();
 }

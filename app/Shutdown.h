@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 class QSocketNotifier;
 
 // SIGTERM, SIGINT and SIGHUP (a desktop session ending, Ctrl+C in a
@@ -15,8 +17,9 @@ class QSocketNotifier;
 // Windows, Qt itself closes every window when the session ends.)
 class ShutdownRequests : public QObject, public QAbstractNativeEventFilter {
  public:
-  // Catches the signals from now on; needs the application object.
-  ShutdownRequests();
+  // Catches the signals from now on; needs the application object. A
+  // program without a main window to close says what to do instead.
+  explicit ShutdownRequests(std::function<void()> shutdown = CloseAllWindows);
   ~ShutdownRequests() override;
 
   // From now on, the main window's X window destroyed ends the program too.
@@ -27,7 +30,10 @@ class ShutdownRequests : public QObject, public QAbstractNativeEventFilter {
   bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
  private:
+  static void CloseAllWindows();
   void Shutdown();
+
+  std::function<void()> shutdown_;
 
   QSocketNotifier* notifier_ = nullptr;
   QPointer<QWidget> main_;

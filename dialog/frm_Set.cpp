@@ -184,11 +184,12 @@ void SettingsWindow::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-void frm_Set::Show(Form1& aquarium) {
+bool frm_Set::Show(Form1& aquarium) {
   aquarium_ = &aquarium;
   Load();
-  window_->exec();
+  const bool chosen = window_->exec() == QDialog::Accepted;
   window_.reset();  // unloaded: OK, or closed through the window manager
+  return chosen;
 }
 
 void frm_Set::Load() {
@@ -303,11 +304,11 @@ class DialogHolder : public QObject {
 
 }  // namespace
 
-void mnuSetSyu_Click(Form1& form) {
+bool mnuSetSyu_Click(Form1& form) {
   DialogHolder* holder = DialogHolder::Of(form);
   if (!holder) holder = new DialogHolder(&form);
   if (!holder->dialog) holder->dialog = std::make_unique<frm_Set>();
-  holder->dialog->Show(form);
+  return holder->dialog->Show(form);
 }
 
 void ConnectSettingsMenu(Form1& form) {

@@ -49,8 +49,8 @@ class SettingsWindow : public QDialog {
 class frm_Set {
  public:
   // Loads the window, shows it modally over the aquarium, whose timers keep
-  // running, and returns once it has been unloaded.
-  void Show(Form1& aquarium);
+  // running, and returns once it has been unloaded: true after O K.
+  bool Show(Form1& aquarium);
 
   // The loaded window, or null while the dialog is not shown.
   SettingsWindow* window() const { return window_.get(); }
@@ -78,8 +78,9 @@ class frm_Set {
 };
 
 // The main window's menu command "数＆種類": shows the dialog, creating it on
-// first use; the one dialog object then lives as long as the window.
-void mnuSetSyu_Click(Form1& form);
+// first use; the one dialog object then lives as long as the window. True
+// when it was left with O K.
+bool mnuSetSyu_Click(Form1& form);
 void ConnectSettingsMenu(Form1& form);
 
 // The window's dialog object, or null before its menu was first used.

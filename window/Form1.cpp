@@ -15,9 +15,6 @@
 
 namespace {
 
-constexpr int kAnimationIntervalMs = 100;
-constexpr int kBehaviourIntervalMs = 2500;
-
 void StartTimer(QTimer& timer, int intervalMs) {
   // Precise timers keep the 100 ms rhythm; coarse ones drift to about 101 ms.
   timer.setTimerType(Qt::PreciseTimer);
@@ -26,6 +23,11 @@ void StartTimer(QTimer& timer, int intervalMs) {
 }
 
 }  // namespace
+
+void StartAquariumTimers(QTimer& animation, QTimer& behaviour) {
+  StartTimer(animation, 100);
+  StartTimer(behaviour, 2500);
+}
 
 Form1::Form1(RandomSource& random) : random_(random) {
   setWindowTitle(QStringLiteral("Velmaro"));
@@ -50,8 +52,7 @@ Form1::Form1(RandomSource& random) : random_(random) {
 
   connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
   connect(&Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
-  StartTimer(Timer1, kAnimationIntervalMs);
-  StartTimer(Timer2, kBehaviourIntervalMs);
+  StartAquariumTimers(Timer1, Timer2);
 
   resize(400, 260);  // design size; the start-up layout sets the real one
 }

@@ -15,6 +15,10 @@
 class QAction;
 class QMenu;
 
+// The aquarium's rhythm: the animation every 100 ms, the behaviour every
+// 2500 ms, from now on.
+void StartAquariumTimers(QTimer& animation, QTimer& behaviour);
+
 class Form1 : public QMainWindow, public AquariumWindow {
   Q_OBJECT
 

@@ -1,6 +1,8 @@
 #include "tests/program/RealProgram.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QWindow>
 #include <QHash>
 
 #include <algorithm>
@@ -325,7 +327,27 @@ bool RealProgram::WaitForMotion(const QString& window) {
   }, 10s);
 }
 
+namespace {
+
+// A plain window of the given size ("1280x1024") at the screen's corner,
+// whose number goes to standard output: what a screen saver is given to
+// draw inside. Until ended.
+int HostWindow(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  QGuiApplication application(argc, argv);
+  QWindow host;
+  host.setFlags(Qt::FramelessWindowHint);
+  host.setGeometry(QRect(QPoint(), QSize(QString(argv[2]).section('x', 0, 0).toInt(), QString(argv[2]).section('x', 1).toInt())));
+  host.show();
+  std::printf("%llu\n", static_cast<unsigned long long>(host.winId()));
+  std::fflush(stdout);
+  return QGuiApplication::exec();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc == 3 && QByteArray(argv[1]) == "--host-window") return HostWindow(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   QCoreApplication application(argc, argv);  // for QProcess
   if (argc == 4 && QByteArray(argv[1]) == "--shared-display") return VirtualDesktop::Shared(argv[2], argv[3]);
