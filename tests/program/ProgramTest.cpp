@@ -1,5 +1,6 @@
 // The built program, started and closed as a user would, on a virtual
 // display with a real window manager.
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 
 #include "assets/Texts.h"
 #include "tests/program/RealProgram.h"
+#include "tests/support/Blocks.h"
 #include "tests/support/TempFolder.h"
 
 using namespace std::chrono_literals;
@@ -173,6 +175,34 @@ class DebianPackage {
   QTemporaryDir staging_;
   QString file_;
 };
+
+// As XScreenSaver runs it: inside a window it is given, the aquarium twice its
+// size in the middle, since three times would not fit, on black; SIGTERM
+// ends it at once, and SET in the settings folder is only read.
+TEST_F(RealProgram, AsAScreenSaverItFillsTheWindowItIsGivenAndEndsAtOnceOnSigterm) {
+  const std::filesystem::path set = folder_.path().toStdString() + "/velmaro/SET";
+  std::filesystem::create_directory(set.parent_path());
+  const Bytes stored = SetBytes({1, {1, 0}});
+  WriteBytes(set, stored);
+  Child host;
+  Start(host, {QCoreApplication::applicationFilePath(), "--host-window", "1280x1024"});
+  QString window;
+  ASSERT_TRUE(WaitUntil([&] { return !(window = host.readAllStandardOutput().trimmed()).isEmpty(); }, 10s));
+  Start(velmaro_, {VELMARO_EXECUTABLE, "--window-id", window}, {{"XDG_CONFIG_HOME", folder_.path()}});
+  const QRect middle(140, 212, 1000, 600);
+  // Black until the first frame.
+  ASSERT_TRUE(WaitUntil([&] {
+    const QImage shot = Shoot(window);
+    const QImage picture = BlackAround(shot, middle) ? Unblocked(shot, middle, 2) : QImage();
+    return !picture.isNull() && picture.pixel(0, 0) != qRgb(0, 0, 0);
+  }, 20s)) << "the aquarium is not at twice its size in the middle, on black";
+  EXPECT_TRUE(WaitUntil([&] { return FishIn(Unblocked(Shoot(window), middle, 2)) == FishInView{1, 1}; }, 20s))
+      << "not one red and one black fish";
+  velmaro_.terminate();
+  EXPECT_TRUE(velmaro_.WaitForEnd(1s)) << "SIGTERM did not end it within a second";
+  EXPECT_EQ(ReadBytes(set), stored);
+  EXPECT_FALSE(QFile::exists(folder_.filePath("SET"))) << "SET made in the working folder";
+}
 
 // The menu entry run as a desktop runs it: in the home folder, with the
 // package's programs first on PATH. Its settings folder, and the home

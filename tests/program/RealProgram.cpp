@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "tests/support/Blocks.h"
 #include "tests/support/TempFolder.h"
 
 using namespace std::chrono_literals;
@@ -300,15 +301,7 @@ QImage RealProgram::Shoot(const QString& window) {
 QImage RealProgram::PictureArea(const QString& window, int ratio) {
   const QImage shot = Shoot(window);
   if (shot.width() != 500 * ratio || shot.height() <= 300 * ratio) return {};
-  const int top = shot.height() - 300 * ratio;
-  if (ratio == 1) return shot.copy(0, top, 500, 300);
-  QImage picture(500, 300, QImage::Format_RGB32);
-  for (int y = 0; y < shot.height() - top; ++y)
-    for (int x = 0; x < shot.width(); ++x) {
-      if (shot.pixel(x, top + y) != shot.pixel(x - x % ratio, top + y - y % ratio)) return {};
-      picture.setPixel(x / ratio, y / ratio, shot.pixel(x, top + y));
-    }
-  return picture;
+  return Unblocked(shot, QRect(0, shot.height() - 300 * ratio, 500 * ratio, 300 * ratio), ratio);
 }
 
 ::testing::AssertionResult RealProgram::WaitForFish(const QString& window, FishInView expected, int ratio) {
