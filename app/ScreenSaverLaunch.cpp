@@ -94,14 +94,48 @@ void ShowFullScreen(ScreenSaver& saver) {
   }
 }
 
+#ifdef Q_OS_WIN
+// The inside of the window, on the screen, in device pixels; empty once gone.
+QRect HostArea(HWND host) {
+  RECT inside{};
+  POINT origin{0, 0};
+  if (!IsWindow(host) || !GetClientRect(host, &inside) || !ClientToScreen(host, &origin)) return {};
+  return QRect(origin.x, origin.y, inside.right, inside.bottom);
+}
+
+// Over the inside of the screen-saver settings' small window, for as long as
+// it lasts. Not inside it, as its child: Wine, which many run the program
+// under, draws no child window of another program's window. A window of its
+// own, without a frame, owned by that one and kept over it, looks the same.
+bool ShowInside(ScreenSaver& saver, std::uint64_t window, ShutdownRequests&) {
+  HWND host = reinterpret_cast<HWND>(window);
+  if (HostArea(host).isEmpty()) return false;
+  ScreenSaverView& view =
+      saver.AddView(false, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+  view.setAttribute(Qt::WA_ShowWithoutActivating);
+  view.windowHandle()->setTransientParent(QWindow::fromWinId(static_cast<WId>(window)));
+  HWND own = reinterpret_cast<HWND>(view.winId());
+  auto follow = [&saver, host, own, placed = QRect()]() mutable {
+    const QRect area = HostArea(host);
+    if (area.isEmpty()) {
+      emit saver.ended();
+    } else if (area != placed) {
+      placed = area;
+      SetWindowPos(own, nullptr, area.x(), area.y(), area.width(), area.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  };
+  view.show();
+  follow();
+  auto* watch = new QTimer(&view);
+  QObject::connect(watch, &QTimer::timeout, &saver, follow);
+  watch->start(250);
+  return true;
+}
+#else
 // The inside of another program's window, in device pixels: Qt does not
 // say how large a window it did not make is.
 QSize HostSize(std::uint64_t window) {
-#ifdef Q_OS_WIN
-  RECT inside{};
-  if (!GetClientRect(reinterpret_cast<HWND>(window), &inside)) return {};
-  return QSize(inside.right - inside.left, inside.bottom - inside.top);
-#elif defined(VELMARO_HAS_XCB)
+#ifdef VELMARO_HAS_XCB
   const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (!x11) return {};
   xcb_connection_t* connection = x11->connection();
@@ -122,23 +156,14 @@ bool ShowInside(ScreenSaver& saver, std::uint64_t window, ShutdownRequests& shut
   const QSize size = HostSize(window);
   QWindow* host = size.isEmpty() ? nullptr : QWindow::fromWinId(static_cast<WId>(window));
   if (!host) return false;
-  ScreenSaverView& view = saver.AddView(false);
+  ScreenSaverView& view = saver.AddView(false, Qt::FramelessWindowHint);
   view.windowHandle()->setParent(host);
   view.setGeometry(QRect(QPoint(), (QSizeF(size) / view.devicePixelRatioF()).toSize()));
   view.show();
-#ifdef Q_OS_WIN
-  // Windows says nothing to a child when its parent's program ends.
-  auto* watch = new QTimer(&view);
-  QObject::connect(watch, &QTimer::timeout, &saver, [&saver, window] {
-    if (!IsWindow(reinterpret_cast<HWND>(window))) emit saver.ended();
-  });
-  watch->start(250);
-  Q_UNUSED(shutdown);
-#else
   shutdown.Watch(view);
-#endif
   return true;
 }
+#endif
 
 }  // namespace
 

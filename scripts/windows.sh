@@ -177,7 +177,8 @@ make_installer() {
   local exe="$1" build="$2" setup="$3" sign="${4:-}" staging
   staging="$(mktemp -d)"
   stage "$exe" "$staging"
-  local size_kb=$(( ($(cat "$staging"/* | wc -c) + 1023) / 1024 ))
+  # The program is installed twice: also as the screen saver.
+  local size_kb=$(( ($(cat "$staging"/* "$staging/velmaro.exe" | wc -c) + 1023) / 1024 ))
   local defines=(-DDETAILS="$build/details.nsh" -DFILES="$staging" -DSIZE_KB="$size_kb"
                  -DOUTPUT="$setup")
   [ -n "$sign" ] && defines+=(-DSIGN="$sign")
@@ -255,6 +256,7 @@ run_tests() {
   mkdir "$WINE_AREA/signed"
   make_test_signed "$WINE_AREA/signed"
   cp "$OUT/velmaro.exe" "$BUILD_WINDOWS"/{sim_tests,settings_tests,window_messages}.exe "$WINE_AREA/"
+  cp "$OUT/velmaro.exe" "$WINE_AREA/velmaro.scr"
   mkdir "$WINE_AREA/home"
   [ "$(id -u)" -eq 0 ] && chown 65534:65534 "$WINE_AREA/home"
   export WINEPREFIX="$WINE_AREA/home/prefix" WINEDEBUG=-all

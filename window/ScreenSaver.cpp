@@ -107,9 +107,10 @@ ScreenSaver::ScreenSaver(RandomSource& random) : random_(random) {
 
 ScreenSaver::~ScreenSaver() = default;
 
-ScreenSaverView& ScreenSaver::AddView(bool fullScreen) {
+ScreenSaverView& ScreenSaver::AddView(bool fullScreen, Qt::WindowFlags flags) {
   auto& view = *views_.emplace_back(std::make_unique<ScreenSaverView>(canvas_.view(), fullScreen));
   connect(&view, &ScreenSaverView::ended, this, &ScreenSaver::ended);
+  if (flags) view.setWindowFlags(flags);
   view.winId();
   view.windowHandle()->installEventFilter(this);
   return view;

@@ -65,8 +65,9 @@ class ScreenSaver : public QObject {
   explicit ScreenSaver(RandomSource& random = ProgramRandom());
   ~ScreenSaver() override;
 
-  // A view of the aquarium, kept as long as the screen saver.
-  ScreenSaverView& AddView(bool fullScreen);
+  // A view of the aquarium, kept as long as the screen saver, its native
+  // window made with the flags given, if any.
+  ScreenSaverView& AddView(bool fullScreen, Qt::WindowFlags flags = {});
   const std::vector<std::unique_ptr<ScreenSaverView>>& views() const { return views_; }
   AquariumCanvas& canvas() { return canvas_; }
 

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "tests/program/RealProgram.h"
+#include "tests/support/Blocks.h"
 #include "tests/support/TempFolder.h"
 
 using namespace std::chrono_literals;
@@ -109,6 +110,12 @@ class ProgramUnderWine : public RealProgram {
     return RunToEnd(wine_, command, desktop_.Environment(), {}, 60s);
   }
 
+  // The user's screen saver, as Windows keeps it.
+  QString ScreenSaver() {
+    const QString values = RunWine({"wine", "reg", "query", kDesktop, "/v", "SCRNSAVE.EXE"}).value_or(Finished{}).output;
+    return values.section("REG_SZ", 1).trimmed();
+  }
+
   // The Wine user's own folder, C:\users\<name>.
   QString UserProfile() const {
     QDir users(qEnvironmentVariable("WINEPREFIX") + "/drive_c/users");
@@ -122,6 +129,8 @@ class ProgramUnderWine : public RealProgram {
   const QString signingAuthority_ = qEnvironmentVariable("VELMARO_SIGNING_CA");
   const QString wine_ = qEnvironmentVariable("VELMARO_WINE", "env");
   const QString messages_ = QFileInfo(exe_).dir().filePath("window_messages.exe");
+  const QString screenSaver_ = QFileInfo(exe_).dir().filePath("velmaro.scr");
+  static constexpr char kDesktop[] = R"(HKCU\Control Panel\Desktop)";
   const QStringList threeFish_{"Tab", "Tab", "Tab", "Tab", "Right", "Right", "Tab", "space"};
 };
 
@@ -180,7 +189,9 @@ TEST_F(ProgramUnderWine, EveryCommonDisplayScaleShowsTheAquariumAndItsDialogAtAW
 // uninstaller leaves no program file, shortcut or key, and keeps SET.
 TEST_F(ProgramUnderWine, TheInstallerAndUninstallerTakeTheWholeRoundTripAndKeepSet) {
   ASSERT_FALSE(setup_.isEmpty()) << "VELMARO_WINDOWS_SETUP names no installer";
-  const auto installed = RunWine({"wine", setup_, "/S"});
+  const QString before = R"(C:\windows\system32\before.scr)";
+  RunWine({"wine", "reg", "add", kDesktop, "/v", "SCRNSAVE.EXE", "/d", before, "/f"});
+  const auto installed = RunWine({"wine", setup_, "/S", "/SCREENSAVER"});
   ASSERT_TRUE(installed && installed->exitCode == 0);
   const QString user = UserProfile();
   ASSERT_FALSE(user.isEmpty()) << "no one Wine user";
@@ -188,9 +199,11 @@ TEST_F(ProgramUnderWine, TheInstallerAndUninstallerTakeTheWholeRoundTripAndKeepS
   const QString shortcut = user + "/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Velmaro.lnk";
   const std::filesystem::path set = (user + "/AppData/Roaming/Velmaro/SET").toStdString();
   const QString key = R"(HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmaro)";
-  EXPECT_TRUE(QFile::exists(program + "/velmaro.exe") && QFile::exists(shortcut));
+  EXPECT_TRUE(QFile::exists(program + "/velmaro.exe") && QFile::exists(program + "/velmaro.scr") &&
+              QFile::exists(shortcut));
+  EXPECT_TRUE(ScreenSaver().contains("velmaro.scr", Qt::CaseInsensitive)) << "not the screen saver: " << ScreenSaver().toStdString();
   const QString entry = RunWine({"wine", "reg", "query", key}).value_or(Finished{}).output;
-  for (const QString& value : {"DisplayName", "DisplayIcon", "DisplayVersion", "Publisher", "EstimatedSize"})
+  for (const QString value : {"DisplayName", "DisplayIcon", "DisplayVersion", "Publisher", "EstimatedSize"})
     EXPECT_TRUE(entry.contains(value)) << value.toStdString() << " missing from Apps & features: " << entry.toStdString();
   for (const QString& file : signingAuthority_.isEmpty() ? QStringList() : QStringList{"velmaro.exe", "uninstall.exe"})
     EXPECT_EQ(RunToEnd("osslsigncode", {"verify", "-CAfile", signingAuthority_, "-in", program + "/" + file})
@@ -213,6 +226,7 @@ TEST_F(ProgramUnderWine, TheInstallerAndUninstallerTakeTheWholeRoundTripAndKeepS
     return !QFileInfo::exists(program) && !QFileInfo::exists(shortcut) &&
            RunWine({"wine", "reg", "query", key}).value_or(Finished{}).exitCode == 1;
   }, 30s)) << "the uninstaller left the program, its shortcut or its key";
+  EXPECT_EQ(ScreenSaver(), before) << "the screen saver before Velmaro is not back";
   EXPECT_EQ(ReadBytes(set), kOneRedFish) << "the uninstaller took the user's SET";
 }
 
@@ -294,6 +308,64 @@ TEST_F(ProgramUnderWine, AReadOnlySetIsShownAndReportedAtClose) {
   EXPECT_EQ(velmaro_.exitCode(), 1);
   EXPECT_EQ(ReadSet(folder_), kTwoFishFirstRed);
   std::filesystem::permissions(set, std::filesystem::perms::owner_all);
+}
+
+// Windows' screen saver, started as the system starts it, in a folder not
+// its own: the whole screen at twice the size, in the middle, on black,
+// with SET only read from the user's settings folder; a key ends it.
+TEST_F(ProgramUnderWine, AsTheScreenSaverItCoversTheScreenAndEndsAtAKey) {
+  const QString settings = UserProfile() + "/AppData/Roaming/Velmaro";
+  const bool existed = QFileInfo::exists(settings);
+  QDir().mkpath(settings);
+  const auto cleanUp = qScopeGuard([&] {
+    QFile::remove(settings + "/SET");
+    if (!existed) QDir().rmdir(settings);
+  });
+  const std::filesystem::path set = (settings + "/SET").toStdString();
+  WriteBytes(set, kTwoFishFirstRed);
+  Start(velmaro_, {wine_, "wine", screenSaver_, "/s"});
+  QString window;
+  ASSERT_TRUE(WaitUntil([&] { return !(window = WindowsOf(velmaro_).value(0)).isEmpty(); }, 60s)) << "nothing shown";
+  const QRect middle(140, 212, 1000, 600);
+  ASSERT_TRUE(WaitUntil([&] {
+    const QImage shot = Shoot(window);
+    const QImage picture = shot.size() == QSize(1280, 1024) && BlackAround(shot, middle) ? Unblocked(shot, middle, 2) : QImage();
+    return !picture.isNull() && picture.pixel(0, 0) != qRgb(0, 0, 0);
+  }, 20s)) << "the screen is not covered by the aquarium at twice its size, on black";
+  EXPECT_TRUE(WaitUntil([&] { return FishIn(Unblocked(Shoot(window), middle, 2)) == FishInView{1, 1}; }, 20s));
+  ASSERT_TRUE(Focus(window));
+  PressKeys(window, {"a"});
+  EXPECT_TRUE(velmaro_.WaitForEnd(10s)) << "a key did not end it";
+  EXPECT_EQ(ReadBytes(set), kTwoFishFirstRed);
+  EXPECT_FALSE(QFile::exists(folder_.filePath("SET"))) << "SET made where it was started";
+}
+
+// The screen-saver settings' small screen: the aquarium made to fit inside
+// the window it is given, on black above and below, until that window goes.
+TEST_F(ProgramUnderWine, AsTheScreenSaversPreviewItDrawsInsideTheWindowItIsGivenUntilThatGoes) {
+  Child preview;
+  Start(preview, {wine_, "wine", messages_, "preview"});
+  QString number;
+  ASSERT_TRUE(WaitUntil([&] { return !(number = preview.readAllStandardOutput().trimmed()).isEmpty(); }, 60s));
+  QString host;
+  ASSERT_TRUE(WaitUntil([&] { return !(host = WindowsNamed("^Velmaro preview$").value(0)).isEmpty(); }, 20s));
+  Start(velmaro_, {wine_, "wine", screenSaver_, "/p", number});
+  // The helper's window is white: the water's pale green and black bands
+  // can only be the aquarium's.
+  const auto drawnInside = [&] {
+    const QImage shot = Shoot(host);
+    int water = 0, black = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) {
+        const QRgb pixel = shot.pixel(x, y);
+        water += qGreen(pixel) > 200 && qGreen(pixel) > qRed(pixel) + 20;
+        black += pixel == qRgb(0, 0, 0);
+      }
+    return water > 2000 && black >= 152 * 20;
+  };
+  EXPECT_TRUE(WaitUntil(drawnInside, 30s)) << "no aquarium inside the preview window";
+  preview.Stop();
+  EXPECT_TRUE(velmaro_.WaitForEnd(10s)) << "it outlived the preview window";
 }
 
 }  // namespace
