@@ -226,8 +226,11 @@ TEST_F(RealProgram, TheDebianPackagesMenuEntryKeepsSetInTheSettingsFolder) {
   EXPECT_EQ(lines.value(0), "[Desktop Entry]");
   for (const char* line : {"Type=Application", "Name=Velmaro", "Icon=velmaro", "Categories=Game;Amusement;"})
     EXPECT_TRUE(lines.contains(line)) << line;
+  const QString screenSaver = root + "/usr/share/applications/screensavers/velmaro.desktop";
+  EXPECT_TRUE(QFileInfo::exists(root + "/usr/share/xscreensaver/config/velmaro.xml"));
   if (!QStandardPaths::findExecutable("desktop-file-validate").isEmpty()) {
-    EXPECT_EQ(RunCommand("desktop-file-validate", {entryFile}).value_or("failed").toStdString(), "");
+    for (const QString& file : {entryFile, screenSaver})
+      EXPECT_EQ(RunCommand("desktop-file-validate", {file}).value_or("failed").toStdString(), "");
   }
 
   const QStringList exec = lines.filter(QRegularExpression("^Exec="));
