@@ -190,12 +190,7 @@ TEST_F(RealProgram, AsAScreenSaverItFillsTheWindowItIsGivenAndEndsAtOnceOnSigter
   ASSERT_TRUE(WaitUntil([&] { return !(window = host.readAllStandardOutput().trimmed()).isEmpty(); }, 10s));
   Start(velmaro_, {VELMARO_EXECUTABLE, "--window-id", window}, {{"XDG_CONFIG_HOME", folder_.path()}});
   const QRect middle(140, 212, 1000, 600);
-  // Black until the first frame.
-  ASSERT_TRUE(WaitUntil([&] {
-    const QImage shot = Shoot(window);
-    const QImage picture = BlackAround(shot, middle) ? Unblocked(shot, middle, 2) : QImage();
-    return !picture.isNull() && picture.pixel(0, 0) != qRgb(0, 0, 0);
-  }, 20s)) << "the aquarium is not at twice its size in the middle, on black";
+  ASSERT_TRUE(WaitForEnlarged(window, middle, 2)) << "the aquarium is not at twice its size in the middle, on black";
   EXPECT_TRUE(WaitUntil([&] { return FishIn(Unblocked(Shoot(window), middle, 2)) == FishInView{1, 1}; }, 20s))
       << "not one red and one black fish";
   velmaro_.terminate();

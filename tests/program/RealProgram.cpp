@@ -312,6 +312,14 @@ QImage RealProgram::PictureArea(const QString& window, int ratio) {
   return ::testing::AssertionFailure() << "last seen " << seen->red << " red and " << seen->black << " black fish";
 }
 
+bool RealProgram::WaitForEnlarged(const QString& window, const QRect& area, int ratio) {
+  return WaitUntil([&] {
+    const QImage shot = Shoot(window);
+    const QImage picture = BlackAround(shot, area) ? Unblocked(shot, area, ratio) : QImage();
+    return !picture.isNull() && picture.pixel(0, 0) != qRgb(0, 0, 0);  // black until the first frame
+  }, 20s);
+}
+
 bool RealProgram::WaitForMotion(const QString& window) {
   const QImage first = PictureArea(window);
   return !first.isNull() && WaitUntil([&] {

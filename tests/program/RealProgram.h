@@ -87,6 +87,9 @@ class RealProgram : public ::testing::Test {
   QImage PictureArea(const QString& window, int ratio = 1);
   // Waits for a frame showing exactly these fish.
   ::testing::AssertionResult WaitForFish(const QString& window, FishInView expected, int ratio = 1);
+  // Waits for the aquarium enlarged ratio times, in blocks, at area of the
+  // window, black all round it; false if it never was.
+  bool WaitForEnlarged(const QString& window, const QRect& area, int ratio);
   // Waits for the picture to change: the aquarium is running.
   bool WaitForMotion(const QString& window);
 

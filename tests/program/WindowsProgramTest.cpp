@@ -327,11 +327,8 @@ TEST_F(ProgramUnderWine, AsTheScreenSaverItCoversTheScreenAndEndsAtAKey) {
   QString window;
   ASSERT_TRUE(WaitUntil([&] { return !(window = WindowsOf(velmaro_).value(0)).isEmpty(); }, 60s)) << "nothing shown";
   const QRect middle(140, 212, 1000, 600);
-  ASSERT_TRUE(WaitUntil([&] {
-    const QImage shot = Shoot(window);
-    const QImage picture = shot.size() == QSize(1280, 1024) && BlackAround(shot, middle) ? Unblocked(shot, middle, 2) : QImage();
-    return !picture.isNull() && picture.pixel(0, 0) != qRgb(0, 0, 0);
-  }, 20s)) << "the screen is not covered by the aquarium at twice its size, on black";
+  EXPECT_EQ(Geometry(desktop_, window).value_or(WindowGeometry{}).width, 1280) << "not the whole screen";
+  ASSERT_TRUE(WaitForEnlarged(window, middle, 2)) << "the aquarium is not at twice its size in the middle, on black";
   EXPECT_TRUE(WaitUntil([&] { return FishIn(Unblocked(Shoot(window), middle, 2)) == FishInView{1, 1}; }, 20s));
   ASSERT_TRUE(Focus(window));
   PressKeys(window, {"a"});

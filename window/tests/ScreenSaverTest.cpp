@@ -28,7 +28,7 @@ TEST_F(ScreenSaverWindow, ShowsTheAquariumAtTheLargestWholeScaleCentredOnBlack) 
   EXPECT_EQ(ScaledFrameArea(QSize(152, 112)), QRect(0, 10, 152, 91));
 }
 
-TEST_F(ScreenSaverWindow, FullScreenEndsAtAKeyAClickOrAMoveButNotAtTheFirstOrASmallMove) {
+TEST_F(ScreenSaverWindow, FullScreenEndsAtAKeyAClickOrAMoveButNotAtTheFirstOrASmallMoveAndDrawsOnlyWhenSeen) {
   ScreenSaver saver;
   int ended = 0;
   QObject::connect(&saver, &ScreenSaver::ended, [&] { ++ended; });
@@ -48,6 +48,9 @@ TEST_F(ScreenSaverWindow, FullScreenEndsAtAKeyAClickOrAMoveButNotAtTheFirstOrASm
   EXPECT_EQ(ended, 2);
   QTest::mouseClick(&view, Qt::LeftButton);
   EXPECT_EQ(ended, 3);
+  // Hidden, as under a locked screen: nothing is drawn.
+  view.hide();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !saver.canvas().seen(); }));
   // Inside another's window, input is the other program's business.
   QTest::keyClick(&inside, Qt::Key_A);
   EXPECT_EQ(ended, 3);
