@@ -4,82 +4,25 @@
 
 #include <benchmark/benchmark.h>
 
-#include <array>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
+#include "FiveFish.h"
 #include "render/AquariumCanvas.h"
-#include "sim/Aquarium.h"
-#include "sim/Random.h"
-#include "sim/State.h"
-#include "sim/Tick.h"
 
 namespace {
 
 AquariumCanvas* canvas = nullptr;
 
-// Five fish, mixed kinds and directions, each with its bubble in the water:
-// every fish swims, wags and draws its bubble, and none meets a wall.
-struct Scene {
-  std::array<FishRec, kFishSlots> fish{};
-  std::array<BubbleRec, kFishSlots> bubble{};
-};
+using bench::Restore;
+using bench::Scene;
 
-Scene FiveFishWithBubbles() {
-  Conf.MaxIndex = 4;
-  Conf.Kind = {0, 1, 0, 1, 0, 0};
-  Scene scene;
-  //                     X    Y  Mode FrameX Pat Rise
-  scene.fish[0] = FishRec{60, 40, 1, 0, 0, 0};     // red, right, level
-  scene.fish[1] = FishRec{140, 110, 2, 75, 2, 0};  // black, right, down
-  scene.fish[2] = FishRec{220, 180, 0, 150, 0, 0}; // red, right, up
-  scene.fish[3] = FishRec{300, 70, 4, 0, 3, 0};    // black, left, level
-  scene.fish[4] = FishRec{380, 150, 5, 75, 1, 0};  // red, left, down
-  for (int i = 0; i <= 4; ++i) {
-    const FishRec& f = scene.fish[i];
-    const bool right = FacesRight(f.Mode);
-    scene.bubble[i] = BubbleRec{1, static_cast<std::int16_t>(right ? f.X + 70 : f.X - 25),
-                                static_cast<std::int16_t>(f.Y + 20)};
-  }
-  return scene;
-}
-
-bool BubblesInFrame() {
-  for (int i = 0; i <= 4; ++i) {
-    const BubbleRec& b = Bubble[i];
-    if (b.Active != 1 || b.X < 0 || b.Y < 0 || b.X + kBubbleCell > kFrameWidth ||
-        b.Y + kBubbleCell > kFrameHeight) return false;
-  }
-  return true;
-}
-
-void Restore(const Scene& scene) {
-  Fish = scene.fish;
-  Bubble = scene.bubble;
-  TurnCount = 0;
-}
-
-void Tick() { StepAquarium(*canvas, *canvas, ProgramRandom()); }
-
-// Checks the canvas and the scene, so that a broken set-up reports an error
-// instead of timing something else.
-bool Ready(benchmark::State& state, const Scene& scene) {
-  if (canvas->ScaleWidth() != kFrameWidth || canvas->ScaleHeight() != kFrameHeight) {
-    state.SkipWithError("the picture area is not a whole frame");
-    return false;
-  }
-  Restore(scene);
-  Tick();
-  if (!BubblesInFrame()) {
-    state.SkipWithError("a bubble left the frame or went out");
-    return false;
-  }
-  return true;
-}
+void Tick() { bench::Tick(*canvas); }
+bool Ready(benchmark::State& state, const Scene& scene) { return bench::Ready(state, *canvas, scene); }
 
 void BM_StepAquarium(benchmark::State& state) {
-  const Scene scene = FiveFishWithBubbles();
+  const Scene scene = bench::FiveFishWithBubbles();
   if (!Ready(state, scene)) return;
   for (auto _ : state) {
     // A few dozen bytes: keeps every bubble on screen at no measurable cost.
@@ -116,7 +59,7 @@ void EvictCaches() {
 }
 
 void BM_StepAquariumCold(benchmark::State& state) {
-  const Scene scene = FiveFishWithBubbles();
+  const Scene scene = bench::FiveFishWithBubbles();
   if (!Ready(state, scene)) return;
   for (auto _ : state) {
     state.PauseTiming();

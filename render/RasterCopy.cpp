@@ -61,6 +61,29 @@ void CombineRows(const Rows& rows, int w, int h, Combine combine) {
   }
 }
 
+// Each of `pixels` source pixels into a run of `scale` destination pixels.
+// A scale known when compiling lets the compiler unroll and vectorise the
+// runs; the screen's usual scales are small.
+template <int kScale>
+void WidenBy(std::uint32_t* __restrict out, const std::uint32_t* __restrict in, int pixels) {
+  for (int i = 0; i < pixels; ++i)
+    for (int k = 0; k < kScale; ++k) out[i * kScale + k] = in[i];
+}
+
+void Widen(std::uint32_t* out, const std::uint32_t* in, int pixels, int scale) {
+  switch (scale) {
+    case 2: return WidenBy<2>(out, in, pixels);
+    case 3: return WidenBy<3>(out, in, pixels);
+    case 4: return WidenBy<4>(out, in, pixels);
+    case 5: return WidenBy<5>(out, in, pixels);
+    case 6: return WidenBy<6>(out, in, pixels);
+    case 7: return WidenBy<7>(out, in, pixels);
+    case 8: return WidenBy<8>(out, in, pixels);
+    default:
+      for (int i = 0; i < pixels; ++i) std::fill_n(out + std::size_t{1} * i * scale, scale, in[i]);
+  }
+}
+
 }  // namespace
 
 bool BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int xSrc, int ySrc,
@@ -107,6 +130,63 @@ bool BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int xSrc, int ySrc,
     case SrcInvert:
       CombineRows(rows, w, h, [](std::uint32_t s, std::uint32_t d) { return s ^ d; });
       break;
+  }
+  return true;
+}
+
+bool StretchBlt(HDC dest, int x, int y, int w, int h, const QImage* src, int xSrc, int ySrc,
+                int wSrc, int hSrc, std::uint32_t rop) {
+  if (!dest || !src || dest->isNull() || src->isNull()) return false;
+  if (dest->format() != QImage::Format_RGB32 || src->format() != QImage::Format_RGB32) return false;
+  if (rop != SrcCopy || wSrc <= 0 || hSrc <= 0) return false;
+  const int scale = w / wSrc;
+  if (scale < 1 || w != wSrc * scale || h != hSrc * scale) return false;
+
+  // Whole source pixels first, their blocks moving with them; then the
+  // destination's edges, which may cut a block.
+  const int left = std::max(0, -xSrc), top = std::max(0, -ySrc);
+  const int right = std::min(wSrc, src->width() - xSrc), bottom = std::min(hSrc, src->height() - ySrc);
+  if (right <= left || bottom <= top) return true;
+  x += left * scale;
+  y += top * scale;
+  xSrc += left;
+  ySrc += top;
+  const int destLeft = std::max(0, x), destTop = std::max(0, y);
+  const int destRight = std::min(dest->width(), x + (right - left) * scale);
+  const int destBottom = std::min(dest->height(), y + (bottom - top) * scale);
+  if (destRight <= destLeft || destBottom <= destTop) return true;
+  // A copy within one image reads a snapshot, as BitBlt does.
+  const QImage snapshot = (dest == src) ? src->copy() : QImage();
+  const QImage& from = (dest == src) ? snapshot : *src;
+
+  auto* d = reinterpret_cast<std::uint32_t*>(dest->bits());
+  const auto* s = reinterpret_cast<const std::uint32_t*>(from.constBits());
+  const qsizetype destStride = dest->bytesPerLine() / qsizetype{sizeof(std::uint32_t)};
+  const qsizetype srcStride = from.bytesPerLine() / qsizetype{sizeof(std::uint32_t)};
+  const int width = destRight - destLeft;
+  // Each source row is widened once; the other rows of its blocks copy the
+  // widened row, which is still in the cache.
+  const std::uint32_t* widened = nullptr;
+  for (int row = destTop; row < destBottom; ++row) {
+    std::uint32_t* out = d + row * destStride + destLeft;
+    const int down = row - y;
+    if (widened && down % scale != 0) {
+      std::memcpy(out, widened, static_cast<std::size_t>(width) * sizeof(std::uint32_t));
+      continue;
+    }
+    const std::uint32_t* in = s + (ySrc + down / scale) * srcStride + xSrc + (destLeft - x) / scale;
+    // A first block cut by an edge, the whole blocks, a last block cut.
+    const int cut = (destLeft - x) % scale;
+    int col = 0;
+    if (cut > 0 || width < scale) {
+      col = std::min(width, scale - cut);
+      std::fill_n(out, col, *in++);
+    }
+    const int whole = (width - col) / scale;
+    Widen(out + col, in, whole, scale);
+    col += whole * scale;
+    if (col < width) std::fill_n(out + col, width - col, in[whole]);
+    widened = out;
   }
   return true;
 }

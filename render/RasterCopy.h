@@ -26,4 +26,13 @@ enum RasterOp : std::uint32_t {
 bool BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int xSrc, int ySrc,
             std::uint32_t rop);
 
+// Copies the wSrc x hSrc rectangle at (xSrc, ySrc) of src onto the w x h
+// rectangle at (x, y) of dest, enlarged in whole steps: w and h must be the
+// same whole multiple of wSrc and hSrc, and each source pixel becomes a
+// square block. Only SrcCopy; both images QImage::Format_RGB32. Clips as
+// BitBlt does, a block cut by dest's edge in part. Returns false, leaving
+// dest as it was, for anything else.
+bool StretchBlt(HDC dest, int x, int y, int w, int h, const QImage* src, int xSrc, int ySrc,
+                int wSrc, int hSrc, std::uint32_t rop);
+
 }  // namespace raster

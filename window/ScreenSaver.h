@@ -3,6 +3,7 @@
 // program's own or inside a window another program gives it.
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <QTimer>
 #include <QWidget>
@@ -32,6 +33,8 @@ class ScreenSaverView : public QWidget {
 
   // Repaints what changed, given in the picture's pixels.
   void Refresh(const QRegion& changed);
+  // What Refresh repaints for those pixels, in Qt's pixels.
+  QRegion AreaOf(const QRegion& changed) const;
   // Where the picture lies in the view, in Qt's pixels.
   QRectF PictureArea() const;
 
@@ -47,9 +50,21 @@ class ScreenSaverView : public QWidget {
 
  private:
   void End();
+  // The whole scale, in device pixels, at which the picture is shown; 0
+  // where it is shown smaller.
+  int WholeScale() const;
+  // The picture as painted: enlarged_ brought up to date, or the picture
+  // itself at scale 1 or below.
+  const QImage& Shown();
 
   const PictureSurface& picture_;
   bool fullScreen_;
+  // The picture enlarged to the whole scale, 2 or more, one pixel for each
+  // device pixel (5.4 MB at 1920 x 1080): painting it is a plain copy, not
+  // a scaling. Refresh enlarges what changed; any other change of the
+  // picture, caught by its cache key, makes the next paint enlarge it whole.
+  QImage enlarged_;
+  qint64 enlargedFrom_ = 0;
   // Where the mouse was first seen: showing a window makes the system send
   // a movement or two of its own, which end nothing.
   std::optional<QPoint> mouseAt_;

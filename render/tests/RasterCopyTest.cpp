@@ -94,4 +94,44 @@ TEST(BitBlt, RefusesWhatItCannotDoAndLeavesTheDestination) {
   EXPECT_EQ(dest, before);
 }
 
+// Each source pixel a scale x scale block, the rectangle's first block at
+// (x, y); blocks cut by the destination's edges keep their place.
+TEST(StretchBlt, EnlargesEachPixelIntoABlockInPlaceClippedAtEveryEdge) {
+  const QImage source = Numbered(20, 12);
+  struct Case {
+    int x, y, xSrc, ySrc, w, h, scale;
+  } cases[] = {{10, 7, 0, 0, 20, 12, 3},  {-4, -5, 2, 1, 10, 8, 3}, {85, 50, 5, 4, 15, 8, 2},
+               {-7, 60, 0, 3, 20, 9, 4},  {3, 2, -3, -2, 9, 6, 3},  {0, 0, 0, 0, 20, 12, 1},
+               {95, 68, 10, 6, 10, 6, 5}, {4, 3, 2, 2, 14, 9, 7},   {-3, -2, 0, 0, 12, 8, 9}};
+  for (const Case& c : cases) {
+    QImage dest = Filled(100, 70, qRgb(9, 9, 9));
+    ASSERT_TRUE(StretchBlt(&dest, c.x, c.y, c.w * c.scale, c.h * c.scale, &source, c.xSrc, c.ySrc, c.w, c.h,
+                           SrcCopy));
+    for (int y = 0; y < dest.height(); ++y) {
+      for (int x = 0; x < dest.width(); ++x) {
+        const int dx = x - c.x, dy = y - c.y;
+        const bool inBlocks = dx >= 0 && dx < c.w * c.scale && dy >= 0 && dy < c.h * c.scale;
+        const int sx = inBlocks ? c.xSrc + dx / c.scale : -1, sy = inBlocks ? c.ySrc + dy / c.scale : -1;
+        const bool inSource = sx >= 0 && sx < source.width() && sy >= 0 && sy < source.height();
+        ASSERT_EQ(dest.pixel(x, y), inSource ? source.pixel(sx, sy) : qRgb(9, 9, 9))
+            << "case at " << c.x << "," << c.y << " x" << c.scale << ", pixel " << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(StretchBlt, RefusesWhatIsNotAWholeEnlargementCopiedAndLeavesTheDestination) {
+  QImage source = Numbered(8, 8);
+  QImage dest = Filled(32, 32, qRgb(5, 5, 5));
+  const QImage before = dest;
+  EXPECT_FALSE(StretchBlt(&dest, 0, 0, 20, 20, &source, 0, 0, 8, 8, SrcCopy));   // two and a half
+  EXPECT_FALSE(StretchBlt(&dest, 0, 0, 16, 24, &source, 0, 0, 8, 8, SrcCopy));   // two ways
+  EXPECT_FALSE(StretchBlt(&dest, 0, 0, 4, 4, &source, 0, 0, 8, 8, SrcCopy));     // smaller
+  EXPECT_FALSE(StretchBlt(&dest, 0, 0, 16, 16, &source, 0, 0, 8, 8, SrcInvert));
+  const QImage argb = source.convertToFormat(QImage::Format_ARGB32);
+  EXPECT_FALSE(StretchBlt(&dest, 0, 0, 16, 16, &argb, 0, 0, 8, 8, SrcCopy));
+  EXPECT_FALSE(StretchBlt(&dest, 0, 0, 16, 16, nullptr, 0, 0, 8, 8, SrcCopy));
+  EXPECT_EQ(dest, before);
+}
+
 }  // namespace

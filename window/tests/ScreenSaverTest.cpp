@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "sim/State.h"
+#include "sim/Tick.h"
 #include "tests/support/Blocks.h"
 #include "tests/support/ProgramState.h"
 
@@ -26,6 +28,24 @@ TEST_F(ScreenSaverWindow, ShowsTheAquariumAtTheLargestWholeScaleCentredOnBlack) 
   }
   // A settings page's small preview: the whole frame, made to fit.
   EXPECT_EQ(ScaledFrameArea(QSize(152, 112)), QRect(0, 10, 152, 91));
+}
+
+// Repainted only where each tick changed it, the view still shows the frame.
+TEST_F(ScreenSaverWindow, StaysTheFrameWhenOnlyWhatChangedIsRepainted) {
+  Conf.MaxIndex = 5;
+  ScreenSaver saver;
+  ScreenSaverView& view = saver.AddView(true);
+  view.resize(1920, 1080);
+  QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  saver.canvas().ShowWith([&](const QRegion& changed) {
+    view.Refresh(changed);
+    const QRegion repainted = view.AreaOf(changed);
+    view.render(&shown, repainted.boundingRect().topLeft(), repainted);
+  });
+  for (int tick = 0; tick < 30; ++tick) {
+    StepAquarium(saver.canvas(), saver.canvas(), ProgramRandom());
+    ASSERT_EQ(Unblocked(shown, QRect(210, 90, 1500, 900), 3), saver.canvas().view().image()) << tick;
+  }
 }
 
 TEST_F(ScreenSaverWindow, FullScreenEndsAtAKeyAClickOrAMoveButNotAtTheFirstOrASmallMoveAndDrawsOnlyWhenSeen) {
