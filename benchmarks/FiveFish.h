@@ -75,4 +75,23 @@ inline bool Ready(benchmark::State& state, AquariumCanvas& canvas, const Scene& 
   return true;
 }
 
+// Runs the benchmarks asked for over a laid-out canvas, which canvas points
+// to meanwhile. No screen is needed: everything is drawn in memory.
+template <typename Application>
+int RunOnACanvas(int argc, char** argv, AquariumCanvas*& canvas) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qtArgc = 1;
+  char* qtArgv[] = {argv[0], nullptr};
+  Application application(qtArgc, qtArgv);
+  AquariumCanvas laidOut;
+  laidOut.LayOut();
+  canvas = &laidOut;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  canvas = nullptr;
+  return 0;
+}
+
 }  // namespace bench

@@ -141,21 +141,4 @@ BENCHMARK(BM_TickThenPaintFullScreen)->Apply(Configure);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-
-  // No screen needed: the widgets paint into images in memory.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  char* qtArgv[] = {argv[0], nullptr};
-  QApplication application(qtArgc, qtArgv);
-
-  AquariumCanvas laidOut;
-  laidOut.LayOut();
-  canvas = &laidOut;
-
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunOnACanvas<QApplication>(argc, argv, canvas); }

@@ -99,21 +99,4 @@ BENCHMARK(BM_StepAquariumCold)->Unit(benchmark::kMicrosecond)->Iterations(200)->
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-
-  // No screen needed: the frames are made in memory, without a window.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  char* qtArgv[] = {argv[0], nullptr};
-  QGuiApplication application(qtArgc, qtArgv);
-
-  AquariumCanvas laidOut;
-  laidOut.LayOut();
-  canvas = &laidOut;
-
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunOnACanvas<QGuiApplication>(argc, argv, canvas); }
