@@ -120,18 +120,4 @@ TEST(StretchBlt, EnlargesEachPixelIntoABlockInPlaceClippedAtEveryEdge) {
   }
 }
 
-TEST(StretchBlt, RefusesWhatIsNotAWholeEnlargementCopiedAndLeavesTheDestination) {
-  QImage source = Numbered(8, 8);
-  QImage dest = Filled(32, 32, qRgb(5, 5, 5));
-  const QImage before = dest;
-  EXPECT_FALSE(StretchBlt(&dest, 0, 0, 20, 20, &source, 0, 0, 8, 8, SrcCopy));   // two and a half
-  EXPECT_FALSE(StretchBlt(&dest, 0, 0, 16, 24, &source, 0, 0, 8, 8, SrcCopy));   // two ways
-  EXPECT_FALSE(StretchBlt(&dest, 0, 0, 4, 4, &source, 0, 0, 8, 8, SrcCopy));     // smaller
-  EXPECT_FALSE(StretchBlt(&dest, 0, 0, 16, 16, &source, 0, 0, 8, 8, SrcInvert));
-  const QImage argb = source.convertToFormat(QImage::Format_ARGB32);
-  EXPECT_FALSE(StretchBlt(&dest, 0, 0, 16, 16, &argb, 0, 0, 8, 8, SrcCopy));
-  EXPECT_FALSE(StretchBlt(&dest, 0, 0, 16, 16, nullptr, 0, 0, 8, 8, SrcCopy));
-  EXPECT_EQ(dest, before);
-}
-
 }  // namespace
